@@ -1,0 +1,1 @@
+// Command-line tests run the built program; see the other files of this folder.
