@@ -1,1 +1,3 @@
+#ifndef MVZ_NO_MAIN
 int main(int argc, char** argv) { return 0; }
+#endif

@@ -1,0 +1,247 @@
+#include "data/storage_session.h"
+
+#include <cerrno>
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+namespace mvz {
+
+namespace {
+
+// SQLite attaches at most this many files to one connection.
+constexpr int kMaxAttached = 10;
+// Seconds a station may wait for another one's lock (the lock-recovery wait).
+constexpr int kBusyMillis = 10000;
+
+StorageError hubError(sqlite3* db, int rc, const std::string& what) {
+    std::string detail = what + ": " + (db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
+    switch (rc & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return StorageError::of(err::FileLocked, detail);
+    case SQLITE_CANTOPEN:
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+        return StorageError::of(err::AccessDenied, detail);
+    case SQLITE_NOMEM:
+        return StorageError::of(err::InsufficientMemory, detail);
+    case SQLITE_FULL:
+        return StorageError::fromErrno(ENOSPC, detail);
+    case SQLITE_IOERR:
+        return StorageError::fromErrno(
+            db && sqlite3_system_errno(db) ? sqlite3_system_errno(db) : EIO, detail);
+    default:
+        return StorageError::of(err::UnableToLogTransaction, detail);
+    }
+}
+
+} // namespace
+
+StorageSession::StorageSession(std::string dataDir) : dataDir_(std::move(dataDir)) {
+    if (dataDir_.empty()) dataDir_ = ".";
+    while (dataDir_.size() > 1 && dataDir_.back() == '/')
+        dataDir_.pop_back();
+    hubPath_ = dataDir_ + "/.mvz-hub";
+}
+
+StorageSession::~StorageSession() {
+    if (depth_ > 0) {
+        depth_ = 1;
+        rollback();
+    }
+    for (auto& [path, file] : files_) {
+        file->detach();
+        file->lock_.release();
+    }
+    files_.clear();
+    for (auto& hub : hubs_)
+        sqlite3_close_v2(hub->db);
+}
+
+std::string StorageSession::pathOf(const TableDef& def) const {
+    return dataDir_ + "/" + def.baseName();
+}
+
+StorageError StorageSession::newHub(Hub*& out) {
+    auto hub = std::make_unique<Hub>();
+    int rc = sqlite3_open_v2(hubPath_.c_str(), &hub->db,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI |
+                                 SQLITE_OPEN_NOMUTEX,
+                             nullptr);
+    if (rc != SQLITE_OK) {
+        StorageError e = hubError(hub->db, rc, hubPath_);
+        sqlite3_close_v2(hub->db);
+        return e;
+    }
+    sqlite3_busy_timeout(hub->db, kBusyMillis);
+    sqlite3_extended_result_codes(hub->db, 1);
+    out = hub.get();
+    hubs_.push_back(std::move(hub));
+    return {};
+}
+
+StorageError StorageSession::hubFor(TableFile* file, Hub*& out) {
+    for (auto& hub : hubs_)
+        if (hub->attached < kMaxAttached && !hub->inTransaction) {
+            out = hub.get();
+            return {};
+        }
+    return newHub(out);
+}
+
+StorageError StorageSession::create(const TableDef& def) {
+    if (!def.creatable()) return StorageError::of(err::NoCreateAttribute, pathOf(def));
+    const std::string path = pathOf(def);
+    Hub* hub = nullptr;
+    if (StorageError e = hubFor(nullptr, hub)) return e;
+    // Created under a temporary name and renamed into place, so a half-made
+    // file never stands under the table's name.
+    const std::string temp = path + ".new";
+    ::unlink(temp.c_str());
+    sqlite3* db = nullptr;
+    int rc =
+        sqlite3_open_v2(temp.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc != SQLITE_OK) {
+        int e = sqlite3_system_errno(db);
+        sqlite3_close_v2(db);
+        return StorageError::fromErrno(e ? e : EACCES, path);
+    }
+    sqlite3_close_v2(db);
+    TableFile probe(def, temp, "_new" + std::to_string(++schemaCounter_));
+    StorageError e = probe.attachTo(hub, false);
+    if (!e) e = probe.createSchema();
+    probe.detach();
+    if (!e && ::rename(temp.c_str(), path.c_str()) != 0) e = StorageError::fromErrno(errno, path);
+    if (e) ::unlink(temp.c_str());
+    return e;
+}
+
+StorageError StorageSession::open(const TableDef& def, ShareMode mode, TableFile*& out) {
+    const std::string path = pathOf(def);
+    auto it = files_.find(path);
+    if (it != files_.end()) {
+        it->second->users_++;
+        out = it->second.get();
+        return {};
+    }
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return StorageError::fromErrno(errno, path);
+    if (S_ISDIR(st.st_mode)) return StorageError::of(err::InvalidDataFile, path + " is a folder");
+    auto file = std::make_unique<TableFile>(def, path, "t" + std::to_string(++schemaCounter_));
+    bool readOnly = mode == ShareMode::ReadOnly;
+    if (!readOnly && ::access(path.c_str(), W_OK) != 0)
+        return StorageError::of(err::AccessDenied, path);
+    if (StorageError e = file->lock_.acquire(path, mode)) return e;
+    file->mode_ = mode;
+    Hub* hub = nullptr;
+    if (StorageError e = hubFor(file.get(), hub)) return e;
+    if (StorageError e = file->attachTo(hub, readOnly)) return e;
+    if (StorageError e = file->checkLayout()) {
+        if (e.code == err::KeyFileMustBeRebuilt) {
+            // Kept open: the caller may rebuild the keys and then use it.
+            file->users_ = 1;
+            out = file.get();
+            files_.emplace(path, std::move(file));
+            return e;
+        }
+        file->detach();
+        return e;
+    }
+    file->users_ = 1;
+    out = file.get();
+    files_.emplace(path, std::move(file));
+    return {};
+}
+
+void StorageSession::close(TableFile* file) {
+    if (!file || --file->users_ > 0) return;
+    if (file->hub_ && file->hub_->inTransaction) {
+        // Stays attached until the transaction ends; closed then.
+        file->users_ = 0;
+        return;
+    }
+    auto it = files_.find(file->path());
+    file->detach();
+    if (it != files_.end()) files_.erase(it);
+}
+
+StorageError StorageSession::move(TableFile* file, Hub* to) {
+    file->detach();
+    return file->attachTo(to, file->readOnly_);
+}
+
+StorageError StorageSession::begin(const std::vector<TableFile*>& files) {
+    if (depth_ > 0) {
+        // Joining: every file must already be on the transaction's connection.
+        for (auto* f : files)
+            if (f->hub_ != txHub_)
+                return StorageError::of(err::UnableToLogTransaction,
+                                        f->path() + " joins a transaction it was not opened for");
+        ++depth_;
+        return {};
+    }
+    if (files.empty()) return StorageError::of(err::UnableToLogTransaction, "no files");
+    if (static_cast<int>(files.size()) > kMaxAttached)
+        return StorageError::of(err::UnableToLogTransaction, "too many files for one transaction");
+    Hub* target = files.front()->hub_;
+    int outside = 0;
+    for (auto* f : files)
+        if (f->hub_ != target) ++outside;
+    if (outside && target->attached + outside > kMaxAttached) {
+        if (StorageError e = newHub(target)) return e;
+    }
+    for (auto* f : files)
+        if (f->hub_ != target)
+            if (StorageError e = move(f, target)) return e;
+    int rc = sqlite3_exec(target->db, "BEGIN", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) return hubError(target->db, rc, "begin");
+    target->inTransaction = true;
+    txHub_ = target;
+    depth_ = 1;
+    failed_ = false;
+    return {};
+}
+
+StorageError StorageSession::commit() {
+    if (depth_ == 0) return {};
+    if (--depth_ > 0) return {};
+    Hub* hub = txHub_;
+    int rc = sqlite3_exec(hub->db, "COMMIT", nullptr, nullptr, nullptr);
+    StorageError e;
+    if (rc != SQLITE_OK) {
+        e = hubError(hub->db, rc, "commit");
+        sqlite3_exec(hub->db, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    hub->inTransaction = false;
+    txHub_ = nullptr;
+    for (auto it = files_.begin(); it != files_.end();) {
+        if (it->second->users_ == 0) {
+            it->second->detach();
+            it = files_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    return e;
+}
+
+void StorageSession::rollback() {
+    if (depth_ == 0) return;
+    depth_ = 1;
+    failed_ = true;
+    Hub* hub = txHub_;
+    sqlite3_exec(hub->db, "ROLLBACK", nullptr, nullptr, nullptr);
+    hub->inTransaction = false;
+    txHub_ = nullptr;
+    depth_ = 0;
+    for (auto it = files_.begin(); it != files_.end();) {
+        if (it->second->users_ == 0) {
+            it->second->detach();
+            it = files_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+} // namespace mvz

@@ -1,0 +1,28 @@
+#include "support/table_fixture.h"
+
+#include <gtest/gtest.h>
+
+namespace mvz::test {
+
+void set(TableAccess& t, const std::string& field, const std::string& utf8) {
+    int f = t.def().fieldIndex(field);
+    ASSERT_GE(f, 0) << field;
+    EXPECT_EQ(t.record().setFromDisplay(f, utf8), "");
+}
+
+std::string get(TableAccess& t, const std::string& field) {
+    int f = t.def().fieldIndex(field);
+    EXPECT_GE(f, 0) << field;
+    return f < 0 ? std::string() : t.record().display(f);
+}
+
+std::vector<std::string> column(TableAccess& t, const std::string& key, const std::string& field,
+                                bool backwards) {
+    std::vector<std::string> out;
+    t.setOrder(key.empty() ? -1 : t.def().keyIndex(key));
+    while ((backwards ? t.previous() : t.next()) == 0)
+        out.push_back(get(t, field));
+    return out;
+}
+
+} // namespace mvz::test
