@@ -29,11 +29,47 @@ int TableAccess::raise(int message, std::string_view text) {
     return errors_.raise(static_cast<std::uint16_t>(message), text);
 }
 
+int TableAccess::openText(bool silent) {
+    const std::string path = session_.pathOf(def_);
+    auto text = std::make_unique<TextTable>(def_);
+    ShareMode mode = shareMode_;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        lastError_ = text->open(path, mode);
+        if (!lastError_) {
+            text_ = std::move(text);
+            opened_ = 1;
+            atEof_ = false;
+            return result::Ok;
+        }
+        if (lastError_.code == err::AccessDenied && mode != ShareMode::ReadOnly) {
+            mode = ShareMode::ReadOnly;
+            lastError_ = text->open(path, mode);
+            if (!lastError_) {
+                if (!silent) raise(2);
+                text_ = std::move(text);
+                opened_ = 1;
+                return result::Ok;
+            }
+        } else if (lastError_.code == err::FileNotFound) {
+            if (StorageError e = text->create(path)) {
+                lastError_ = e;
+                if (silent) return result::Failed;
+                raise(10);
+                return result::Fatal;
+            }
+        }
+    }
+    if (silent) return result::Failed;
+    raise(23);
+    return result::Fatal;
+}
+
 int TableAccess::open(bool silent, bool allowRepair) {
     if (opened_ > 0) {
         ++opened_;
         return result::Ok;
     }
+    if (isText()) return openText(silent);
     ShareMode mode = shareMode_;
     for (int attempt = 0; attempt < 2; ++attempt) {
         lastError_ = session_.open(def_, mode, file_);
@@ -95,6 +131,12 @@ int TableAccess::open(bool silent, bool allowRepair) {
 void TableAccess::close() {
     if (opened_ == 0) return;
     if (--opened_ > 0) return;
+    if (text_) {
+        // Lines still buffered are written now; a failure must not pass unseen.
+        lastError_ = text_->flush();
+        if (lastError_) raise(4);
+        text_.reset();
+    }
     session_.close(file_);
     file_ = nullptr;
     invalidate();
@@ -102,7 +144,7 @@ void TableAccess::close() {
 }
 
 int TableAccess::useCheck() {
-    if (opened_ > 0 && file_) return result::Ok;
+    if (opened_ > 0 && (file_ || text_)) return result::Ok;
     lastError_ = StorageError::of(err::FileNotOpen, def_.fileName);
     raise(39);
     return result::Fatal;
@@ -156,8 +198,36 @@ void TableAccess::takeRow(const StoredRow& row) {
     version_ = row.version;
 }
 
+int TableAccess::textStep() {
+    if (anchor_ == Anchor::Start) {
+        if ((lastError_ = text_->set())) {
+            raise(1);
+            return result::Failed;
+        }
+        anchor_ = Anchor::Row;
+    }
+    lastError_ = text_->next(record_);
+    if (lastError_.code == err::RecordNotAvailable) {
+        atEof_ = true;
+        return result::Failed;
+    }
+    if (lastError_) {
+        raise(1);
+        return result::Failed;
+    }
+    rowid_ = static_cast<std::int64_t>(text_->position());
+    atEof_ = false;
+    return result::Ok;
+}
+
 int TableAccess::readStep(bool forward) {
     if (int r = useCheck()) return r;
+    if (text_) {
+        if (forward) return textStep();
+        // A text file is read from its start to its end only.
+        lastError_ = StorageError::of(err::UnsupportedDriverFunction, def_.fileName);
+        return result::Failed;
+    }
     if (pageNext_ >= page_.size() || pageForward_ != forward) {
         page_.clear();
         pageNext_ = 0;
@@ -217,6 +287,15 @@ int TableAccess::fetch(int key) {
 
 int TableAccess::fetchPosition(std::int64_t position) {
     if (int r = useCheck()) return r;
+    if (text_) {
+        lastError_ = text_->get(static_cast<std::uint64_t>(position), record_);
+        if (lastError_) {
+            lastError_ = StorageError::of(err::RecordNotFound, def_.fileName);
+            return result::Failed;
+        }
+        rowid_ = position;
+        return result::Ok;
+    }
     StoredRow row;
     lastError_ = file_->read(position, row);
     if (lastError_) {
@@ -283,6 +362,14 @@ int TableAccess::reserveAutoNumber() {
 int TableAccess::add() {
     if (int r = useCheck()) return r;
     if (validateRecord()) return result::Failed;
+    if (text_) {
+        lastError_ = text_->add(record_);
+        if (lastError_) {
+            raise(4);
+            return result::Failed;
+        }
+        return result::Ok;
+    }
     int r;
     if (def_.autoNumberKey() >= 0 && autoIncDone_) {
         std::int64_t v;
@@ -314,6 +401,12 @@ int TableAccess::add() {
 
 int TableAccess::change(bool redisplay) {
     if (int r = useCheck()) return r;
+    if (text_) {
+        // Lines of a text file are only ever added; the file is rewritten whole.
+        lastError_ = StorageError::of(err::UnsupportedDriverFunction, def_.fileName);
+        raise(25);
+        return result::Failed;
+    }
     if (validateRecord()) return result::Failed;
     std::int64_t v = version_;
     lastError_ = file_->update(rowid_, version_, record_, v);
@@ -344,6 +437,11 @@ int TableAccess::change(bool redisplay) {
 
 int TableAccess::remove() {
     if (int r = useCheck()) return r;
+    if (text_) {
+        lastError_ = StorageError::of(err::UnsupportedDriverFunction, def_.fileName);
+        raise(11);
+        return result::Failed;
+    }
     lastError_ = file_->remove(rowid_);
     invalidate();
     if (lastError_) {
@@ -356,7 +454,7 @@ int TableAccess::remove() {
 
 int TableAccess::removeAll() {
     if (int r = useCheck()) return r;
-    lastError_ = file_->removeAll();
+    lastError_ = text_ ? text_->empty() : file_->removeAll();
     setStart();
     if (lastError_) {
         raise(11);
@@ -413,6 +511,11 @@ void TableAccess::restorePosition() {
 std::int64_t TableAccess::count() {
     if (useCheck()) return 0;
     std::int64_t n = 0;
+    if (text_) {
+        lastError_ = text_->count(n);
+        anchor_ = Anchor::Start;
+        return n;
+    }
     lastError_ = file_->count(n);
     return n;
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "data/record.h"
 #include "data/storage_error.h"
 #include "data/table_file.h"
+#include "data/text_table.h"
 
 namespace mvz {
 
@@ -103,6 +105,10 @@ class TableAccess {
     int lastMessage() const { return lastMessage_; }
     std::int64_t count();
     TableFile* file() const { return file_; }
+    // Tables kept as text files (line text, comma-delimited) rather than keyed files.
+    bool isText() const {
+        return def_.kind == TableKind::LineText || def_.kind == TableKind::CommaDelimited;
+    }
 
     // A check of one field, run whenever a record is validated.
     using FieldCheck = std::function<int(TableAccess&, int field)>;
@@ -110,6 +116,8 @@ class TableAccess {
 
   private:
     int raise(int message, std::string_view text = {});
+    int openText(bool silent);
+    int textStep();
     int readStep(bool forward);
     void invalidate();
     void takeRow(const StoredRow& row);
@@ -123,6 +131,7 @@ class TableAccess {
     Record record_;
     ShareMode shareMode_ = ShareMode::Shared;
     TableFile* file_ = nullptr;
+    std::unique_ptr<TextTable> text_;
     int opened_ = 0;
     bool atEof_ = false;
     bool autoIncDone_ = false;
