@@ -190,9 +190,12 @@ bool packDecimal(const Decimal& value, char* dst, int bytes, int decimals) {
 
     unsigned char out[10] = {};
     out[bytes - 1] = v.units() < 0 ? 0x0D : 0x0C;
+    // The magnitude fits 64 bits (it came from 64-bit units), and 64-bit
+    // division is far cheaper than 128-bit division.
+    auto rest = static_cast<std::uint64_t>(magnitude);
     for (int k = digits - 1; k >= 0; --k) { // nibble k, from the right
-        auto digit = static_cast<unsigned char>(magnitude % 10);
-        magnitude /= 10;
+        auto digit = static_cast<unsigned char>(rest % 10);
+        rest /= 10;
         if (k % 2 == 0)
             out[k / 2] |= static_cast<unsigned char>(digit << 4);
         else

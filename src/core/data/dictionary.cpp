@@ -110,6 +110,11 @@ std::vector<TableDef> build(std::vector<TableSpec> specs) {
             throw std::logic_error(s.fileName + ": record length " + std::to_string(offset) +
                                    " differs from the declared " + std::to_string(s.statedLength));
         t.recordLength = offset;
+        t.blankImage.assign(offset, '\0');
+        for (const auto& f : t.fields) {
+            if (f.type == FieldType::Text) t.blankImage.replace(f.offset, f.size, f.size, ' ');
+            if (f.type == FieldType::Packed) t.blankImage[f.offset + f.size - 1] = 0x0C; // +0
+        }
         for (auto& ks : s.keys) {
             KeyDef kd;
             kd.name = ks.name;

@@ -64,6 +64,8 @@ struct TableDef {
     std::vector<FieldDef> fields;
     std::vector<KeyDef> keys;
     MemoDef memo;
+    // The image of a cleared record: text blank, numbers zero.
+    std::string blankImage;
 
     // The file may be created when it is missing (all but the dBase source).
     bool creatable() const { return kind != TableKind::DBase; }

@@ -36,13 +36,12 @@ Record::Record(const TableDef& def) : def_(&def), bytes_(def.recordLength) {
 }
 
 void Record::assign(std::string_view b) {
-    clear();
+    if (b.size() < bytes_.size()) clear();
     std::memcpy(bytes_.data(), b.data(), std::min(b.size(), bytes_.size()));
 }
 
 void Record::clear() {
-    for (size_t i = 0; i < def_->fields.size(); ++i)
-        clearField(static_cast<int>(i));
+    std::memcpy(bytes_.data(), def_->blankImage.data(), bytes_.size());
     memo.clear();
 }
 

@@ -196,6 +196,7 @@ StorageError StorageSession::begin(const std::vector<TableFile*>& files) {
     int rc = sqlite3_exec(target->db, "BEGIN", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) return hubError(target->db, rc, "begin");
     target->inTransaction = true;
+    target->transactionSerial++;
     txHub_ = target;
     depth_ = 1;
     failed_ = false;

@@ -4,6 +4,7 @@
 // connection's main database is the hub file of the data directory, so that
 // a commit over several attached files is atomic.
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -22,6 +23,7 @@ struct Hub {
     sqlite3* db = nullptr;
     int attached = 0;
     bool inTransaction = false;
+    std::uint64_t transactionSerial = 0; // counts the transactions begun
 };
 
 class StorageSession {

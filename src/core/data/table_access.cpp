@@ -166,7 +166,7 @@ void TableAccess::setStart() {
     anchorValue_.clear();
     anchorRowid_ = 0;
     atEof_ = false;
-    pageSize_ = 16;
+    pageSize_ = 32;
 }
 
 void TableAccess::setFromBuffer() {
@@ -236,7 +236,7 @@ int TableAccess::readStep(bool forward) {
         std::int64_t fromRowid = anchor_ == Anchor::Row ? anchorRowid_ : 0;
         if (order_ < 0 && anchor_ == Anchor::Row) from = &anchorValue_;
         lastError_ = file_->page(order_, forward, from, fromRowid, pageSize_, page_);
-        pageSize_ = std::min(pageSize_ * 2, kMaxPage);
+        pageSize_ = std::min(pageSize_ * 4, kMaxPage);
         if (lastError_) {
             if (lastError_.code == err::RecordHeld)
                 raise(28);
@@ -338,18 +338,23 @@ int TableAccess::reserveAutoNumber() {
     for (;;) {
         for (int attempt = 0; attempt < kAutoNumberAttempts; ++attempt) {
             std::string prefix = keyPrefixSortValue(def_, k, record_, k.fields.size() - 1);
-            std::optional<std::string> last;
-            lastError_ = file_->lastSortValue(key, prefix, last);
-            if (lastError_) continue;
-            std::int64_t highest = last ? trailingIntegerOfSortValue(*last, f.size) : 0;
+            std::int64_t highest = 0;
+            if (attempt > 0 || !file_->knownHighest(key, prefix, highest)) {
+                std::optional<std::string> last;
+                lastError_ = file_->lastSortValue(key, prefix, last);
+                if (lastError_) continue;
+                highest = last ? trailingIntegerOfSortValue(*last, f.size) : 0;
+            }
             if (!record_.setInteger(field, highest + 1)) {
                 lastError_ = StorageError::of(err::InvalidKeyLength, def_.qualified(field));
                 continue;
             }
             if (insertRecord() == result::Ok) {
+                file_->rememberHighest(key, prefix, highest + 1);
                 autoIncDone_ = true;
                 return result::Ok;
             }
+            file_->forgetHighest();
             // Only a number another station took in the meantime is worth a
             // fresh try; any other failure would fail again the same way.
             if (lastError_.code != err::DuplicateKey || file_->duplicateKey(record_, 0) != key)

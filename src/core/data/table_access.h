@@ -151,7 +151,7 @@ class TableAccess {
     std::vector<StoredRow> page_;
     std::size_t pageNext_ = 0;
     bool pageForward_ = true;
-    int pageSize_ = 16;
+    int pageSize_ = 32;
 
     struct SavedState {
         Anchor anchor;

@@ -16,6 +16,8 @@ namespace mvz {
 namespace {
 
 enum Slot { Insert, Update, Remove, ReadRow, ExistsRow, RemoveAll, Count, FirstPageSlot };
+// Statements per key beyond the page statements.
+constexpr int kLastValueSlot = 1000;
 // Page statements: per key (and physical order) and per shape.
 enum PageShape { FromStart, AfterPosition, FromValue, Shapes };
 
@@ -233,18 +235,21 @@ StorageError TableFile::checkLayout() {
 }
 
 StorageError TableFile::bindRecord(sqlite3_stmt* st, const Record& r, int& n) {
+    // The bound texts live in scratch strings until the statement has run.
+    bound_.resize(layout_.fields.size() + layout_.keys.size());
     for (size_t i = 0; i < layout_.fields.size(); ++i, ++n) {
         const FieldDef& f = layout_.fields[i];
         const int fi = static_cast<int>(i);
+        std::string& b = bound_[i];
         switch (f.type) {
         case FieldType::Text: {
-            std::string u = cp1250ToUtf8(clipRight(r.text(fi)));
-            sqlite3_bind_text(st, n, u.data(), static_cast<int>(u.size()), SQLITE_TRANSIENT);
+            b = cp1250ToUtf8(clipRight(r.text(fi)));
+            sqlite3_bind_text(st, n, b.data(), static_cast<int>(b.size()), SQLITE_STATIC);
             break;
         }
         case FieldType::Packed: {
-            std::string d = r.decimal(fi).toString();
-            sqlite3_bind_text(st, n, d.data(), static_cast<int>(d.size()), SQLITE_TRANSIENT);
+            b = r.decimal(fi).toString();
+            sqlite3_bind_text(st, n, b.data(), static_cast<int>(b.size()), SQLITE_STATIC);
             break;
         }
         case FieldType::Real:
@@ -271,7 +276,9 @@ StorageError TableFile::bindRecord(sqlite3_stmt* st, const Record& r, int& n) {
 }
 
 void TableFile::readRow(sqlite3_stmt* st, int c, StoredRow& row) {
-    Record r(layout_);
+    if (!scratch_) scratch_ = std::make_unique<Record>(layout_);
+    Record& r = *scratch_;
+    r.clear();
     for (size_t i = 0; i < layout_.fields.size(); ++i, ++c) {
         const FieldDef& f = layout_.fields[i];
         const int fi = static_cast<int>(i);
@@ -484,24 +491,36 @@ StorageError TableFile::lastSortValue(int key, const std::string& prefix,
                                       std::optional<std::string>& out) {
     out.reset();
     const std::string col = "_k" + std::to_string(key);
-    std::string sql = "SELECT " + col + " FROM " + quoteIdent(schema_) + ".rec WHERE " + col +
-                      " IS NOT NULL AND " + col + ">=?1 AND " + col + "<?2 ORDER BY " + col +
-                      " DESC LIMIT 1";
-    sqlite3_stmt* st = nullptr;
-    int rc = sqlite3_prepare_v2(hub_->db, sql.c_str(), -1, &st, nullptr);
-    if (rc != SQLITE_OK) {
-        sqlite3_finalize(st);
-        return sqliteError(rc, "read");
-    }
+    StorageError e;
+    sqlite3_stmt* st = statement(kLastValueSlot + key,
+                                 "SELECT " + col + " FROM " + quoteIdent(schema_) + ".rec WHERE " +
+                                     col + " IS NOT NULL AND " + col + ">=?1 AND " + col +
+                                     "<?2 ORDER BY " + col + " DESC LIMIT 1",
+                                 e);
+    if (!st) return e;
     std::string upper = prefix + std::string(9, '\xFF');
     sqlite3_bind_blob(st, 1, prefix.data(), static_cast<int>(prefix.size()), SQLITE_STATIC);
     sqlite3_bind_blob(st, 2, upper.data(), static_cast<int>(upper.size()), SQLITE_STATIC);
-    rc = sqlite3_step(st);
+    int rc = sqlite3_step(st);
     if (rc == SQLITE_ROW)
         out = std::string(static_cast<const char*>(sqlite3_column_blob(st, 0)),
                           sqlite3_column_bytes(st, 0));
-    sqlite3_finalize(st);
+    sqlite3_reset(st);
     return rc == SQLITE_ROW || rc == SQLITE_DONE ? StorageError{} : sqliteError(rc, "read");
+}
+
+bool TableFile::knownHighest(int key, const std::string& prefix, std::int64_t& value) const {
+    if (!highest_.valid || !hub_ || !hub_->inTransaction ||
+        highest_.serial != hub_->transactionSerial || highest_.key != key ||
+        highest_.prefix != prefix)
+        return false;
+    value = highest_.value;
+    return true;
+}
+
+void TableFile::rememberHighest(int key, const std::string& prefix, std::int64_t value) {
+    if (!hub_ || !hub_->inTransaction) return;
+    highest_ = {true, key, prefix, value, hub_->transactionSerial};
 }
 
 StorageError TableFile::count(std::int64_t& n) {

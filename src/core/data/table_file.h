@@ -4,12 +4,14 @@
 // version number per row that detects changes made by another station.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "data/dictionary.h"
 #include "data/file_lock.h"
+#include "data/record.h"
 #include "data/storage_error.h"
 
 struct sqlite3;
@@ -17,7 +19,6 @@ struct sqlite3_stmt;
 
 namespace mvz {
 
-class Record;
 struct Hub;
 
 struct StoredRow {
@@ -61,6 +62,13 @@ class TableFile {
     StorageError lastSortValue(int key, const std::string& prefix, std::optional<std::string>& out);
     StorageError count(std::int64_t& out);
 
+    // While this session holds a write transaction no other station can add
+    // to the file, so the highest auto-number it added is the highest there
+    // is: bulk adds then skip the lookup.
+    bool knownHighest(int key, const std::string& prefix, std::int64_t& value) const;
+    void rememberHighest(int key, const std::string& prefix, std::int64_t value);
+    void forgetHighest() { highest_.valid = false; }
+
     // Computes every sort value again (after the collation changed).
     StorageError rebuildKeys();
 
@@ -86,6 +94,15 @@ class TableFile {
     int users_ = 0;
     std::string columns_; // the field columns in declared order
     std::vector<sqlite3_stmt*> statements_;
+    std::vector<std::string> bound_;
+    std::unique_ptr<Record> scratch_;
+    struct {
+        bool valid = false;
+        int key = 0;
+        std::string prefix;
+        std::int64_t value = 0;
+        std::uint64_t serial = 0;
+    } highest_;
 };
 
 // The collation version stored with every file; a file built with another
