@@ -64,10 +64,16 @@ std::string StorageSession::pathOf(const TableDef& def) const {
 
 StorageError StorageSession::newHub(Hub*& out) {
     auto hub = std::make_unique<Hub>();
-    int rc = sqlite3_open_v2(hubPath_.c_str(), &hub->db,
-                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI |
-                                 SQLITE_OPEN_NOMUTEX,
-                             nullptr);
+    const int flags =
+        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX;
+    int rc = sqlite3_open_v2(hubPath_.c_str(), &hub->db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        // A folder we may not write to can still be read: a private hub will
+        // do, since nothing can be committed there anyway.
+        sqlite3_close_v2(hub->db);
+        hub->db = nullptr;
+        rc = sqlite3_open_v2("", &hub->db, flags, nullptr);
+    }
     if (rc != SQLITE_OK) {
         StorageError e = hubError(hub->db, rc, hubPath_);
         sqlite3_close_v2(hub->db);
