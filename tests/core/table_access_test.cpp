@@ -145,6 +145,12 @@ TEST_F(TableAccessTest, DuplicateKeyNamesFirstDuplicatedKey) {
     set(pos, "REDBROJ", "2");
     EXPECT_EQ(pos.add(), 0);
     EXPECT_EQ(pos.count(), 2);
+    // A change that would repeat a unique key is refused as a failed change.
+    set(pos, "REDBROJ", "1");
+    EXPECT_EQ(pos.change(), result::Failed);
+    EXPECT_EQ(st.reporter.lastBox().title, "Record was not updated");
+    EXPECT_EQ(st.reporter.lastBox().text, "An error (Creates Duplicate Key (40)) was experienced "
+                                          "when making changes to the TBPOSLOD.DAT file.");
 }
 
 TEST_F(TableAccessTest, AutoNumberingStartsAtOneAndCounts) {

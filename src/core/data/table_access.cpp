@@ -431,11 +431,6 @@ int TableAccess::change(bool redisplay) {
         lastError_ = changed;
         return result::Failed;
     }
-    if (lastError_.code == err::DuplicateKey) {
-        int key = file_->duplicateKey(record_, rowid_);
-        raise(13, key >= 0 ? def_.keys[key].description : std::string());
-        return result::Failed;
-    }
     raise(25);
     return result::Failed;
 }
