@@ -1,0 +1,48 @@
+#include "cli_session.h"
+
+#include <filesystem>
+#include <iostream>
+#include <ostream>
+#include <system_error>
+#include <unistd.h>
+
+#include "data/message_table.h"
+#include "exit_codes.h"
+
+namespace mvz {
+
+CliSession::CliSession(std::string dataDir, CliReporter::Assume assume, std::ostream& out,
+                       std::ostream& err)
+    : dataDir_(dataDir.empty() ? "." : std::move(dataDir)), out_(out), err_(err),
+      reporter_(err, &err == &std::cerr && ::isatty(STDERR_FILENO) == 1, assume),
+      errors_(reporter_) {
+    errors_.addMessages(standardMessages());
+}
+
+Tables& CliSession::tables() {
+    if (!tables_) tables_ = std::make_unique<Tables>(dataDir_, errors_);
+    return *tables_;
+}
+
+std::string CliSession::checkDataDir() const {
+    std::error_code ec;
+    if (!std::filesystem::exists(dataDir_, ec))
+        return "the data directory " + dataDir_ + " does not exist";
+    if (!std::filesystem::is_directory(dataDir_, ec))
+        return "the data directory " + dataDir_ + " is not a directory";
+    if (::access(dataDir_.c_str(), W_OK | X_OK) != 0)
+        return "the data directory " + dataDir_ + " cannot be written";
+    return {};
+}
+
+bool CliSession::fileExists(const TableDef& def) const {
+    std::error_code ec;
+    return std::filesystem::exists(std::filesystem::path(dataDir_) / def.baseName(), ec);
+}
+
+int CliSession::refuse(const std::string& text) {
+    err_ << "mvz: " << text << '\n' << std::flush;
+    return kExitRefused;
+}
+
+} // namespace mvz

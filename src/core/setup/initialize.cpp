@@ -1,0 +1,139 @@
+#include "setup/initialize.h"
+
+#include <filesystem>
+#include <system_error>
+#include <unistd.h>
+
+#include "data/csv_table_load.h"
+#include "data/dictionary.h"
+#include "data/tables.h"
+#include "setup/demo_data.h"
+#include "setup/sample_data.h"
+
+namespace mvz {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kApplicationTable = "APL";
+constexpr const char* kFolderTable = "IZLF";
+
+std::string fileOf(std::string_view table) {
+    const TableDef* def = findTable(table);
+    return def ? def->baseName() : std::string(table);
+}
+
+std::string setupTables(Tables& tables, const InitOptions& options, const DemoFolders& folders) {
+    for (const SampleFile& f : sampleFiles("initial")) {
+        CsvLoadResult r = loadCsvText(tables.access(f.stem), f.text, "data/" + f.name);
+        if (!r.ok) return r.error;
+    }
+
+    TableAccess& apl = tables.access(kApplicationTable);
+    if (apl.open() != result::Ok) return apl.def().fileName + " could not be opened";
+    Record& record = apl.record();
+    record.clear();
+    std::string why;
+    if (options.demo) {
+        why = demoApplicationRecord(record, folders);
+    } else {
+        record.setInteger(apl.def().fieldIndex("RB"), 1);
+        record.setText(apl.def().fieldIndex("JMBG"), kPlaceholderIdentifier);
+    }
+    if (why.empty() && apl.add() != result::Ok)
+        why = apl.def().fileName + " refused the record of the application parameters";
+    apl.close();
+    if (!why.empty()) return why;
+
+    // TBIZLFOLDER.TXT: one line, the MZ0 folder (none for a plain installation).
+    TableAccess& folderFile = tables.access(kFolderTable);
+    if (folderFile.open() != result::Ok) return folderFile.def().fileName + " could not be made";
+    folderFile.record().clear();
+    why = folderFile.record().setFromDisplay(0, options.demo ? folders.mz0 : "");
+    const bool written =
+        why.empty() && folderFile.removeAll() == result::Ok && folderFile.add() == result::Ok;
+    folderFile.close();
+    if (!why.empty()) return why;
+    if (!written || folderFile.lastError())
+        return folderFile.def().fileName + " could not be written";
+
+    if (options.demo) return addDemoEmployer(tables, options.today);
+    return {};
+}
+
+void removeQuietly(const fs::path& p) {
+    std::error_code ec;
+    fs::remove(p, ec);
+}
+
+} // namespace
+
+std::vector<std::string> initDataFiles(bool demo) {
+    std::vector<std::string> out;
+    for (const SampleFile& f : sampleFiles("initial"))
+        out.push_back(fileOf(f.stem));
+    out.push_back(fileOf(kApplicationTable));
+    out.push_back(fileOf(kFolderTable));
+    if (demo) {
+        out.push_back(fileOf("POS"));
+        out.push_back(fileOf("RAD"));
+    }
+    return out;
+}
+
+InitResult initializeDataDirectory(const std::string& dataDir, ErrorReporter& errors,
+                                   const InitOptions& options) {
+    InitResult result;
+    std::error_code ec;
+    const fs::path dir(dataDir.empty() ? "." : dataDir);
+    if (!fs::is_directory(dir, ec)) {
+        result.error = "the data directory " + dir.string() + " does not exist";
+        return result;
+    }
+    if (::access(dir.c_str(), W_OK | X_OK) != 0) {
+        result.error = "the data directory " + dir.string() + " cannot be written";
+        return result;
+    }
+    for (const SampleFile& f : sampleFiles("initial"))
+        if (!findTable(f.stem)) {
+            result.error = "data/" + f.name + " names no table of the dictionary";
+            return result;
+        }
+
+    const std::vector<std::string> files = initDataFiles(options.demo);
+    std::string existing;
+    for (const std::string& f : files)
+        if (fs::exists(dir / f, ec)) existing += (existing.empty() ? "" : ", ") + f;
+    if (!existing.empty()) {
+        result.error = dir.string() + " already holds " + existing +
+                       "; init changes nothing there (use an empty directory)";
+        return result;
+    }
+
+    DemoFolders folders;
+    std::vector<std::string> madeFolders;
+    std::string why;
+    if (options.demo) why = createDemoFolders(dir.string(), folders, madeFolders);
+    if (why.empty()) {
+        Tables tables(dir.string(), errors);
+        why = setupTables(tables, options, folders);
+    }
+    if (!why.empty()) {
+        // Take back what was made, so that init can simply be run again.
+        for (const std::string& f : files) {
+            removeQuietly(dir / f);
+            removeQuietly(dir / (f + "-journal"));
+        }
+        for (const std::string& d : madeFolders)
+            removeQuietly(d); // only when still empty
+        result.error = why;
+        return result;
+    }
+    result.ok = true;
+    result.created = files;
+    if (options.demo) result.folders = {folders.work, folders.input, folders.output, folders.mz0};
+    return result;
+}
+
+} // namespace mvz
