@@ -187,6 +187,19 @@ TEST_F(TableAccessTest, AutoNumberingStartsAtOneAndCounts) {
     ASSERT_EQ(opc.add(), 0);
     EXPECT_EQ(column(opc, "KEYREDB", "NAZIV").back(), "Osijek");
     EXPECT_EQ(opc.count(), 4);
+
+    // When the highest number the field can hold is taken, the add fails at
+    // once instead of asking to try again and again.
+    opc.record().clear();
+    set(opc, "REDBROJ", "32767");
+    std::int64_t rowid = 0;
+    ASSERT_FALSE(opc.file()->insert(opc.record(), rowid));
+    opc.record().clear();
+    set(opc, "NAZIV", "Pula");
+    EXPECT_EQ(opc.add(), result::Failed);
+    EXPECT_EQ(st.reporter.lastBox().title, "Record Insert Error");
+    EXPECT_EQ(st.reporter.lastBox().text, "An error was experienced during the creation of a "
+                                          "record. Error: Invalid Key Length (88).");
 }
 
 TEST_F(TableAccessTest, CalculationYearOutOfRangeIsRefusedOnAddAndChange) {

@@ -342,12 +342,13 @@ int TableAccess::reserveAutoNumber() {
             if (attempt > 0 || !file_->knownHighest(key, prefix, highest)) {
                 std::optional<std::string> last;
                 lastError_ = file_->lastSortValue(key, prefix, last);
-                if (lastError_) continue;
+                if (lastError_) return result::Failed;
                 highest = last ? trailingIntegerOfSortValue(*last, f.size) : 0;
             }
             if (!record_.setInteger(field, highest + 1)) {
+                // Every number the field can hold is taken: no retry helps.
                 lastError_ = StorageError::of(err::InvalidKeyLength, def_.qualified(field));
-                continue;
+                return result::Failed;
             }
             if (insertRecord() == result::Ok) {
                 file_->rememberHighest(key, prefix, highest + 1);

@@ -1,1 +1,0 @@
-// Command-line tests run the built program; see the other files of this folder.
