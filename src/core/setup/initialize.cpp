@@ -87,8 +87,19 @@ InitResult initializeDataDirectory(const std::string& dataDir, ErrorReporter& er
     InitResult result;
     std::error_code ec;
     const fs::path dir(dataDir.empty() ? "." : dataDir);
+    // A new installation may name a folder that is still to be made (its
+    // parent must exist); it is taken back when init fails.
+    bool madeDir = false;
+    if (!fs::exists(dir, ec)) {
+        madeDir = fs::create_directory(dir, ec);
+        if (!madeDir) {
+            result.error = "the data directory " + dir.string() + " cannot be created: " +
+                           (ec ? ec.message() : std::string("its parent folder is missing"));
+            return result;
+        }
+    }
     if (!fs::is_directory(dir, ec)) {
-        result.error = "the data directory " + dir.string() + " does not exist";
+        result.error = "the data directory " + dir.string() + " is not a directory";
         return result;
     }
     if (::access(dir.c_str(), W_OK | X_OK) != 0) {
@@ -127,6 +138,7 @@ InitResult initializeDataDirectory(const std::string& dataDir, ErrorReporter& er
         }
         for (const std::string& d : madeFolders)
             removeQuietly(d); // only when still empty
+        if (madeDir) fs::remove_all(dir, ec);
         result.error = why;
         return result;
     }
