@@ -88,9 +88,14 @@ TEST(Initialize, RefusesADirectoryThatHoldsAnyOfItsFiles) {
     EXPECT_EQ(slurp(dir.file("TBSTOPE.DAT")), "the user's own rates");
     EXPECT_FALSE(fs::exists(dir.path() / "rad"));
 
-    const InitResult missing = initializeDataDirectory(dir.file("nowhere"), errors);
+    // A folder still to be made is made; one whose parent is missing is not.
+    const InitResult missing = initializeDataDirectory(dir.file("nowhere/deeper"), errors);
     EXPECT_FALSE(missing.ok);
-    EXPECT_NE(missing.error.find("does not exist"), std::string::npos) << missing.error;
+    EXPECT_NE(missing.error.find("cannot be created"), std::string::npos) << missing.error;
+    EXPECT_FALSE(fs::exists(dir.path() / "nowhere"));
+    const InitResult made = initializeDataDirectory(dir.file("new"), errors);
+    EXPECT_TRUE(made.ok) << made.error;
+    EXPECT_TRUE(fs::exists(dir.path() / "new" / "APLPARAM.DAT"));
 }
 
 TEST(Initialize, AFailedDemoTakesBackWhatItMade) {
