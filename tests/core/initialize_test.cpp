@@ -17,13 +17,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 std::vector<std::string> dataFilesIn(const TempDir& dir) {
     std::vector<std::string> out;
     for (const auto& e : fs::directory_iterator(dir.path()))

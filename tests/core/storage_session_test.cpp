@@ -13,9 +13,10 @@ namespace {
 TEST(StorageSession, TransactionSpansTablesBeyondOneConnection) {
     TempDir dir;
     Station st(dir.str());
-    const std::vector<std::string> names = {"POS", "RAD", "A", "OSI", "APL", "VOB", "VUP",
+    const std::vector<std::string> names = {"POS", "RAD", "A",   "OSI",  "APL", "VOB", "VUP",
                                             "TBO", "STA", "OPC", "STO1", "VEZ", "TBT", "GRE"};
-    for (const auto& n : names) ASSERT_EQ(st.tables.access(n).open(), 0) << n;
+    for (const auto& n : names)
+        ASSERT_EQ(st.tables.access(n).open(), 0) << n;
     TableAccess& first = st.tables.access("POS");
     TableAccess& last = st.tables.access("GRE");
     ASSERT_NE(first.file()->hub(), last.file()->hub());
@@ -44,6 +45,26 @@ TEST(StorageSession, TransactionSpansTablesBeyondOneConnection) {
     EXPECT_EQ(other.tables.access("GRE").count(), 1);
     EXPECT_EQ(column(other.tables.access("GRE"), "KEYREDBROJ", "OPIS"),
               std::vector<std::string>{"greška 2"});
+}
+
+// Work that joins a running transaction and fails takes the whole of it
+// down: the outer commit reports the failure and keeps nothing.
+TEST(StorageSession, NestedRollbackDoomsTheOuterCommit) {
+    TempDir dir;
+    Station st(dir.str());
+    TableAccess& pos = st.tables.access("POS");
+    ASSERT_EQ(pos.open(), 0);
+    StorageSession& storage = st.tables.storage();
+    ASSERT_FALSE(storage.begin({pos.file()}));
+    set(pos, "REDBROJ", "1");
+    ASSERT_EQ(pos.add(), 0);
+    ASSERT_FALSE(storage.begin({pos.file()}));
+    storage.rollback();
+    set(pos, "REDBROJ", "2");
+    ASSERT_EQ(pos.add(), 0);
+    EXPECT_TRUE(storage.commit());
+    EXPECT_FALSE(storage.inTransaction());
+    EXPECT_EQ(pos.count(), 0);
 }
 
 TEST(StorageSession, ExclusiveOpenKeepsEveryoneElseOut) {

@@ -10,13 +10,6 @@ using namespace mvz::test;
 
 namespace {
 
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 TEST(TextTableAccess, LineTablesAreWrittenAndReadThroughTheSameOperations) {
     TempDir dir;
     Station st(dir.str());

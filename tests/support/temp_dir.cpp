@@ -1,5 +1,7 @@
 #include "support/temp_dir.h"
 
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <stdlib.h>
 
@@ -16,6 +18,13 @@ TempDir::~TempDir() {
     std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::add, ec);
     std::filesystem::remove_all(path_, ec);
+}
+
+std::string slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
 }
 
 } // namespace mvz::test

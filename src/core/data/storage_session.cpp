@@ -3,6 +3,9 @@
 #include <cerrno>
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include "data/sqlite_error.h"
 
 namespace mvz {
 
@@ -14,25 +17,9 @@ constexpr int kMaxAttached = 10;
 constexpr int kBusyMillis = 10000;
 
 StorageError hubError(sqlite3* db, int rc, const std::string& what) {
-    std::string detail = what + ": " + (db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
-    switch (rc & 0xFF) {
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        return StorageError::of(err::FileLocked, detail);
-    case SQLITE_CANTOPEN:
-    case SQLITE_READONLY:
-    case SQLITE_PERM:
-        return StorageError::of(err::AccessDenied, detail);
-    case SQLITE_NOMEM:
-        return StorageError::of(err::InsufficientMemory, detail);
-    case SQLITE_FULL:
-        return StorageError::fromErrno(ENOSPC, detail);
-    case SQLITE_IOERR:
-        return StorageError::fromErrno(
-            db && sqlite3_system_errno(db) ? sqlite3_system_errno(db) : EIO, detail);
-    default:
-        return StorageError::of(err::UnableToLogTransaction, detail);
-    }
+    // A hub that cannot be opened means the folder denies access.
+    if ((rc & 0xFF) == SQLITE_CANTOPEN) return StorageError::of(err::AccessDenied, what);
+    return storageErrorOfSqlite(db, rc, what, err::UnableToLogTransaction);
 }
 
 } // namespace
@@ -45,10 +32,7 @@ StorageSession::StorageSession(std::string dataDir) : dataDir_(std::move(dataDir
 }
 
 StorageSession::~StorageSession() {
-    if (depth_ > 0) {
-        depth_ = 1;
-        rollback();
-    }
+    if (depth_ > 0) endTransaction(false);
     for (auto& [path, file] : files_) {
         file->detach();
         file->lock_.release();
@@ -205,22 +189,48 @@ StorageError StorageSession::begin(const std::vector<TableFile*>& files) {
     target->transactionSerial++;
     txHub_ = target;
     depth_ = 1;
-    failed_ = false;
+    doomed_ = false;
     return {};
 }
 
 StorageError StorageSession::commit() {
     if (depth_ == 0) return {};
     if (--depth_ > 0) return {};
+    if (doomed_) {
+        // An inner part of the work was rolled back: so is all of it.
+        endTransaction(false);
+        return StorageError::of(err::UnableToLogTransaction, "the work was rolled back");
+    }
+    return endTransaction(true);
+}
+
+void StorageSession::rollback() {
+    if (depth_ == 0) return;
+    if (--depth_ > 0) {
+        // Nested: the outermost level ends the transaction, and cannot commit it.
+        doomed_ = true;
+        return;
+    }
+    endTransaction(false);
+}
+
+StorageError StorageSession::endTransaction(bool commit) {
     Hub* hub = txHub_;
-    int rc = sqlite3_exec(hub->db, "COMMIT", nullptr, nullptr, nullptr);
     StorageError e;
-    if (rc != SQLITE_OK) {
-        e = hubError(hub->db, rc, "commit");
+    if (commit) {
+        int rc = sqlite3_exec(hub->db, "COMMIT", nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK) {
+            e = hubError(hub->db, rc, "commit");
+            sqlite3_exec(hub->db, "ROLLBACK", nullptr, nullptr, nullptr);
+        }
+    } else {
         sqlite3_exec(hub->db, "ROLLBACK", nullptr, nullptr, nullptr);
     }
     hub->inTransaction = false;
     txHub_ = nullptr;
+    depth_ = 0;
+    doomed_ = false;
+    // Files closed during the transaction were kept attached until now.
     for (auto it = files_.begin(); it != files_.end();) {
         if (it->second->users_ == 0) {
             it->second->detach();
@@ -230,25 +240,6 @@ StorageError StorageSession::commit() {
         }
     }
     return e;
-}
-
-void StorageSession::rollback() {
-    if (depth_ == 0) return;
-    depth_ = 1;
-    failed_ = true;
-    Hub* hub = txHub_;
-    sqlite3_exec(hub->db, "ROLLBACK", nullptr, nullptr, nullptr);
-    hub->inTransaction = false;
-    txHub_ = nullptr;
-    depth_ = 0;
-    for (auto it = files_.begin(); it != files_.end();) {
-        if (it->second->users_ == 0) {
-            it->second->detach();
-            it = files_.erase(it);
-        } else {
-            ++it;
-        }
-    }
 }
 
 } // namespace mvz

@@ -46,7 +46,8 @@ class StorageSession {
     StorageError create(const TableDef& def);
 
     // One transaction over the given files (they are brought onto one
-    // connection first). Nested begins join the running transaction.
+    // connection first). Nested begins join the running transaction; when a
+    // nested level rolls back, the outermost commit rolls back and fails.
     StorageError begin(const std::vector<TableFile*>& files);
     StorageError commit();
     void rollback();
@@ -56,6 +57,7 @@ class StorageSession {
     StorageError hubFor(TableFile* file, Hub*& out);
     StorageError newHub(Hub*& out);
     StorageError move(TableFile* file, Hub* to);
+    StorageError endTransaction(bool commit);
 
     std::string dataDir_;
     std::string hubPath_;
@@ -64,7 +66,7 @@ class StorageSession {
     int schemaCounter_ = 0;
     Hub* txHub_ = nullptr;
     int depth_ = 0;
-    bool failed_ = false;
+    bool doomed_ = false; // an inner level rolled back
 };
 
 } // namespace mvz

@@ -9,6 +9,7 @@
 #include "base/fixed_text.h"
 #include "data/record.h"
 #include "data/sort_value.h"
+#include "data/sqlite_error.h"
 #include "data/storage_session.h"
 
 namespace mvz {
@@ -84,35 +85,8 @@ void TableFile::finalizeStatements() {
 }
 
 StorageError TableFile::sqliteError(int rc, const std::string& what) const {
-    const int primary = rc & 0xFF;
-    std::string detail =
-        path_ + ": " + what + ": " + (hub_ ? sqlite3_errmsg(hub_->db) : sqlite3_errstr(rc));
-    switch (primary) {
-    case SQLITE_CONSTRAINT:
-        return StorageError::of(err::DuplicateKey, detail);
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        return StorageError::of(err::FileLocked, detail);
-    case SQLITE_NOTADB:
-    case SQLITE_CORRUPT:
-        return StorageError::of(err::InvalidDataFile, detail);
-    case SQLITE_READONLY:
-    case SQLITE_PERM:
-    case SQLITE_AUTH:
-        return StorageError::of(err::AccessDenied, detail);
-    case SQLITE_NOMEM:
-        return StorageError::of(err::InsufficientMemory, detail);
-    case SQLITE_CANTOPEN:
-        return StorageError::of(err::FileNotFound, detail);
-    case SQLITE_FULL:
-        return StorageError::fromErrno(ENOSPC, detail);
-    case SQLITE_IOERR: {
-        int e = hub_ ? sqlite3_system_errno(hub_->db) : 0;
-        return StorageError::fromErrno(e ? e : EIO, detail);
-    }
-    default:
-        return StorageError::of(err::UnknownError, detail);
-    }
+    return storageErrorOfSqlite(hub_ ? hub_->db : nullptr, rc, path_ + ": " + what,
+                                err::UnknownError);
 }
 
 sqlite3_stmt* TableFile::statement(int slot, const std::string& sql, StorageError& error) {

@@ -144,12 +144,20 @@ int TableRelations::remove(bool confirm) {
     }
     if (r == result::Ok) r = deleteDependants();
     if (r == result::Ok) r = table_.remove();
+    r = finish(r, inTransaction, opened, 11);
+    table_.restorePosition();
+    return r;
+}
+
+int TableRelations::finish(int r, bool inTransaction, const std::vector<TableAccess*>& opened,
+                           int commitMessage) {
     if (inTransaction) {
         if (r == result::Ok) {
             if (StorageError e = tables_.storage().commit()) {
+                ErrorReporter& errors = tables_.errors();
                 errors.setFile(table_.def().fileName);
                 errors.captureError(e);
-                errors.raise(11);
+                errors.raise(static_cast<std::uint16_t>(commitMessage));
                 r = result::Failed;
             }
         } else {
@@ -160,10 +168,6 @@ int TableRelations::remove(bool confirm) {
         (*it)->restorePosition();
         (*it)->close();
     }
-    if (r == result::Ok)
-        table_.restorePosition();
-    else
-        table_.restorePosition();
     return r;
 }
 
@@ -247,23 +251,7 @@ int TableRelations::change(bool redisplay) {
     }
     if (r == result::Ok) r = changeDependants(image);
     if (r == result::Ok) r = table_.change(redisplay);
-    if (inTransaction) {
-        if (r == result::Ok) {
-            if (StorageError e = tables_.storage().commit()) {
-                errors.setFile(table_.def().fileName);
-                errors.captureError(e);
-                errors.raise(25);
-                r = result::Failed;
-            }
-        } else {
-            tables_.storage().rollback();
-        }
-    }
-    for (auto it = opened.rbegin(); it != opened.rend(); ++it) {
-        (*it)->restorePosition();
-        (*it)->close();
-    }
-    return r;
+    return finish(r, inTransaction, opened, 25);
 }
 
 } // namespace mvz

@@ -38,6 +38,10 @@ class TableRelations {
     void collectDeleteTables(std::vector<TableAccess*>& out);
     int deleteDependants();
     int changeDependants(const std::vector<char>& storedImage);
+    // Commits (or rolls back) the work's transaction and closes the tables
+    // it opened; a failed commit raises `commitMessage`.
+    int finish(int r, bool inTransaction, const std::vector<TableAccess*>& opened,
+               int commitMessage);
 
     TableAccess& table_;
     Tables& tables_;
