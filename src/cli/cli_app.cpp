@@ -4,6 +4,7 @@
 
 #include <iostream>
 
+#include "cli_command.h"
 #include "cli_session.h"
 #include "exit_codes.h"
 #include "init_command.h"
@@ -106,6 +107,9 @@ int runCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     CLI::App* dump = table->add_subcommand("dump", "every record, in the order of the first key");
     dump->add_flag("--csv", tc.csv, "CSV with a header row of field names");
 
+    CommandRegistry registry;
+    registerCommands(app, registry);
+
     // The subcommands took the footer above; the program's own help also shows
     // the short usage.
     app.footer(std::string("\n") + kUsage + kFooter);
@@ -136,6 +140,8 @@ int runCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
                 if (*cmd) tc.action = action;
             return runTableCommand(session, tc);
         }
+        for (const auto& [cmd, run] : registry.commands)
+            if (*cmd) return run(session);
         return runStatusCommand(session, kUsage);
     } catch (const UsageError& e) {
         err << "mvz: " << e.what() << '\n';
