@@ -42,8 +42,30 @@ StorageSession::~StorageSession() {
         sqlite3_close_v2(hub->db);
 }
 
+namespace {
+
+// The text files that submission and checking runs build and read again.
+bool isWorkTextFile(const TableDef& def) {
+    static const char* const names[] = {"TBZOVAK.TXT", "TBZOVAK1.TXT", "TBSLOG0.TXT",
+                                        "TBSLOG3.TXT", "TBSLOG5.TXT",  "TBSLOG7.TXT",
+                                        "TBSLOG9.TXT", "TBUPLATE.DAT", "TBIZLAZ2.TXT",
+                                        "TEXTSIF.TXT"};
+    for (const char* n : names)
+        if (def.fileName == n) return true;
+    return false;
+}
+
+} // namespace
+
 std::string StorageSession::pathOf(const TableDef& def) const {
+    if (!workFolder_.empty() && isWorkTextFile(def)) return workFolder_ + def.baseName();
     return dataDir_ + "/" + def.baseName();
+}
+
+void StorageSession::setWorkFolder(std::string folder) {
+    while (!folder.empty() && folder.back() == ' ') folder.pop_back();
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    workFolder_ = std::move(folder);
 }
 
 StorageError StorageSession::newHub(Hub*& out) {

@@ -35,8 +35,12 @@ class StorageSession {
 
     const std::string& dataDir() const { return dataDir_; }
     // Where the file of a table lives: the data directory and the file's own
-    // name (a declared drive or folder is dropped).
+    // name (a declared drive or folder is dropped). The work text files of
+    // the submission runs live in the working folder when one is set.
     std::string pathOf(const TableDef& def) const;
+    // The working folder (APL:RADDIR); blank means the data directory.
+    void setWorkFolder(std::string folder);
+    const std::string& workFolder() const { return workFolder_; }
 
     // Opens the keyed file of a table for this session; two declarations of
     // one file share it. Error 2 when the file does not exist.
@@ -61,6 +65,7 @@ class StorageSession {
 
     std::string dataDir_;
     std::string hubPath_;
+    std::string workFolder_;
     std::vector<std::unique_ptr<Hub>> hubs_;
     std::map<std::string, std::unique_ptr<TableFile>> files_; // by path
     int schemaCounter_ = 0;
