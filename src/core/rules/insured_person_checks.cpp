@@ -1,5 +1,6 @@
 #include "rules/insured_person_checks.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 
