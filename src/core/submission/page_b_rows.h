@@ -4,8 +4,9 @@
 // form's link key) is copied into it, and the last sheet is filled up to 12
 // rows with filler rows. A filler row carries the form identifier and link
 // key, the identifier "99999999999" followed by its number as two digits
-// (01, 02, ...), and blanks or zeros elsewhere; for the surname-order print it
-// also carries the name "ŠŠŠŠŠŠŠŠŠŠŠŠŠŠŠŠŠŠŠŠŠ".
+// (01, 02, ...), the form's calculation year and month (the page-B tables
+// take no row without a year), and blanks or zeros elsewhere; for the
+// surname-order print it also carries the name "ŠŠŠŠŠŠŠŠŠŠŠŠŠŠŠŠŠŠŠŠŠ".
 //
 // Filler rows always print after the real rows, in both orders: neither key
 // order puts them last by itself (an identifier beginning with a letter sorts
