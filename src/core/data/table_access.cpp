@@ -365,13 +365,13 @@ int TableAccess::reserveAutoNumber() {
     }
 }
 
-int TableAccess::add() {
+int TableAccess::add(bool silent) {
     if (int r = useCheck()) return r;
     if (validateRecord()) return result::Failed;
     if (text_) {
         lastError_ = text_->add(record_);
         if (lastError_) {
-            raise(4);
+            if (!silent) raise(4);
             return result::Failed;
         }
         return result::Ok;
@@ -398,10 +398,10 @@ int TableAccess::add() {
     }
     if (lastError_.code == err::DuplicateKey) {
         int key = file_->duplicateKey(record_, autoIncDone_ ? rowid_ : 0);
-        raise(13, key >= 0 ? def_.keys[key].description : std::string());
+        if (!silent) raise(13, key >= 0 ? def_.keys[key].description : std::string());
         return result::Failed;
     }
-    raise(4);
+    if (!silent) raise(4);
     return result::Failed;
 }
 

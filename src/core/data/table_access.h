@@ -78,7 +78,9 @@ class TableAccess {
     // The position of the record in the buffer (0 when none was read or added).
     std::int64_t position() const { return rowid_; }
 
-    int add();
+    // A silent add shows no message: batch runs that report failures in
+    // their own words read lastError() instead.
+    int add(bool silent = false);
     // With redisplay, a record changed by another station raises message 7
     // instead of 6. Either way the buffer then holds the other station's values.
     int change(bool redisplay = false);
