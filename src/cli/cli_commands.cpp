@@ -1,7 +1,6 @@
 #include "cli_command.h"
 
 #include "digest_command.h"
-#include "digest_command.h"
 #include "form_command.h"
 #include "id_command.h"
 
@@ -11,7 +10,6 @@ void registerCommands(CLI::App& app, CommandRegistry& registry) {
     (void)app;
     (void)registry;
     registerIdCommand(app, registry);
-    registerDigestCommand(app, registry);
     registerDigestCommand(app, registry);
     registerFormCommands(app, registry);
 }
