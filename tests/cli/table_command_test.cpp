@@ -45,7 +45,7 @@ TEST_F(TableCommand, ListsTheDemoEmployerAsCsv) {
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, std::string(kPosHeader) +
                          "1,,,\"  81773745505\",Tehnoservis Sava d.o.o.,\"Radnička cesta 47, "
-                         "10000 Zagreb\",Marija Kovač,014567890,place@tehnoservis-sava.hr,31,0,0,"
+                         "10000 Zagreb\",Marija Kovač,014567890,place@tehnoservis-sava.hr,31,49,0,"
                          "0,0\n");
     EXPECT_EQ(r.err, "");
     // The same table by file name, in any case, with a limit and backwards.
