@@ -153,6 +153,19 @@ TEST_F(Forming, ChecksStopBeforeAnythingChanges) {
     EXPECT_FALSE(fs::exists(dir.path() / "izlaz" / "F0010050.TXT"));
 }
 
+TEST_F(Forming, AReadOnlyPayerFileIsNotReplaced) {
+    const FormingResult first = form();
+    ASSERT_TRUE(first.done);
+    fs::permissions(first.payerFile, fs::perms::owner_read | fs::perms::group_read);
+    const std::string before = slurp(first.payerFile);
+    rq.sendingDate = dayNumber(2026, 12, 11);
+    EXPECT_FALSE(form().done);
+    EXPECT_EQ(st.reporter.lastBox().text, "Greška pri formiranju datoteke " + first.payerFile +
+                                              ": datoteka je zaštićena od pisanja");
+    EXPECT_EQ(slurp(first.payerFile), before);
+    EXPECT_EQ(pageAField(first.linkKey, "KONZNAK"), first.controlMark);
+}
+
 TEST_F(Forming, CollectiveFileMergesTheListedForms) {
     rq.mode = SendingMode::Collective;
     std::vector<std::string> links;

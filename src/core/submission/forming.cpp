@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <optional>
+#include <sys/stat.h>
 #include <system_error>
 
 #include "base/cp1250.h"
@@ -137,6 +138,12 @@ bool PayerRun::checks() {
     result_.payerFile = outputDir_ + "F" + pad(rq_.payer, 3) + pad(rq_.sequence, 4) + ".TXT";
     if (result_.payerFile.size() > kMaxPayerFileName)
         return fail("Naziv datoteke " + result_.payerFile + " je duži od 120 znakova");
+    // A payer file the user made read-only is not replaced behind its back.
+    struct stat existing;
+    if (::stat(result_.payerFile.c_str(), &existing) == 0 &&
+        (existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return fail("Greška pri formiranju datoteke " + result_.payerFile +
+                    ": datoteka je zaštićena od pisanja");
     TableAccess& folders = tables_.access("IZLF");
     folders.setStart();
     std::string mz0;
