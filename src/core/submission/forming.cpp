@@ -129,6 +129,10 @@ bool PayerRun::checks() {
         return fail("Vrsta obračuna/ispravka " + rq_.calculationType +
                     " ne postoji u šifarniku vrsta obračuna");
 
+    // The form identifier holds the payer number in three digits.
+    if (rq_.payer < 1 || rq_.payer > 999)
+        return fail("Redni broj obveznika " + std::to_string(rq_.payer) +
+                    " ne stane u identifikator obrasca (1 do 999)");
     // 5: names of the form and its files.
     form_ = FormId{rq_.payer, rq_.sequence, rq_.calculationType};
     result_.formIdentifier = form_.identifier();
