@@ -26,6 +26,12 @@ constexpr const char* kUsage =
     "  table NAME delete [--key KEY] FIELD=VALUE...   (dependants are deleted too)\n"
     "  table NAME load FILE.csv           (UTF-8, header row of field names; all or nothing)\n"
     "  table NAME dump [--csv]\n"
+    "  id [--csv] VALUE...                check identifiers (strict and lenient)\n"
+    "  digest FILE [--verify MARK]        the control mark of a file\n"
+    "  form --payer N --type VOI --mode single|collective [--append] [--year Y --month M]\n"
+    "       [--from D --to D] [--pay-year Y --pay-month M] [--seq N] [--date DD.MM.YYYY]\n"
+    "  collect [--date DD.MM.YYYY]        merge the collective list into ZOVAK.MZ0\n"
+    "  list-collective                    what the collective list holds\n"
     "NAME is a table's file name without extension (TBPOSLOD) or its prefix (POS); FIELD\n"
     "is a field name with or without the prefix. `mvz SUBCOMMAND --help` tells more.\n";
 
