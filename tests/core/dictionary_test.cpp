@@ -24,7 +24,7 @@ TEST(Dictionary, EveryTableIsDeclaredWithItsStatedLength) {
     const std::vector<std::pair<const char*, int>> lengths = {
         {"POS", 231},  {"RAD", 150}, {"RAD1", 150}, {"A", 353},    {"OSI", 159},  {"RAD2", 159},
         {"APL", 645},  {"VOB", 326}, {"VUP", 202},  {"TBO", 322},  {"STA", 261},  {"OPC", 53},
-        {"STO1", 20},  {"VEZ", 50},  {"TBT", 148},  {"GRE", 273},  {"ULZ", 256},  {"ULZ1", 205},
+        {"STO1", 20},  {"VEZ", 50},  {"TBT", 216},  {"GRE", 333},  {"ULZ", 256},  {"ULZ1", 205},
         {"OSI3", 136}, {"ZAP", 258}, {"SL5", 250},  {"OSI1", 194}, {"ULZ11", 89}, {"DOR", 158},
         {"DOR1", 129}, {"TEK", 500}};
     for (auto [prefix, length] : lengths) {
