@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "data/error_reporter.h"
+#include "data/table_work.h"
 #include "data/tables.h"
 #include "rules/control_table.h"
 
@@ -33,57 +34,6 @@ std::string describe(TableAccess& codes, std::string_view code) {
     if (codes.fetch(codes.def().keyIndex("KEYSIFRA")) != result::Ok) return {};
     return std::string(r.text(codes.def().fieldIndex("OPIS")));
 }
-
-// Opens the tables of one piece of work and holds its transaction; whatever
-// is not committed is rolled back when the work ends.
-class Work {
-  public:
-    explicit Work(Tables& tables) : tables_(tables) {}
-    ~Work() {
-        if (inTransaction_) tables_.storage().rollback();
-        for (auto it = opened_.rbegin(); it != opened_.rend(); ++it)
-            (*it)->close();
-    }
-
-    bool open(TableAccess& t) {
-        if (t.open() != result::Ok) return false;
-        opened_.push_back(&t);
-        return true;
-    }
-
-    bool begin(const std::vector<TableAccess*>& written) {
-        std::vector<TableFile*> files;
-        for (TableAccess* t : written)
-            files.push_back(t->file());
-        if (StorageError e = tables_.storage().begin(files)) {
-            report(*written.front(), e, 21);
-            return false;
-        }
-        inTransaction_ = true;
-        return true;
-    }
-
-    int commit(const TableAccess& main, int failureMessage) {
-        inTransaction_ = false;
-        if (StorageError e = tables_.storage().commit()) {
-            report(main, e, failureMessage);
-            return result::Failed;
-        }
-        return result::Ok;
-    }
-
-    void report(const TableAccess& t, const StorageError& e, int message) {
-        ErrorReporter& errors = tables_.errors();
-        errors.setFile(t.def().fileName);
-        errors.captureError(e);
-        errors.raise(static_cast<std::uint16_t>(message));
-    }
-
-  private:
-    Tables& tables_;
-    std::vector<TableAccess*> opened_;
-    bool inTransaction_ = false;
-};
 
 // Rewrites the label with the key the buffer's `fill` sets, or adds it.
 template <typename Fill>
@@ -150,7 +100,7 @@ ControlTableMaintenance::ControlTableMaintenance(Tables& tables) : tables_(table
 
 std::optional<ControlRule> ControlTableMaintenance::read(const Combination& c) {
     TableAccess& rules = tables_.access("VEZ");
-    Work work(tables_);
+    TableWork work(tables_);
     if (!work.open(rules)) return std::nullopt;
     return readControlRule(rules, c);
 }
@@ -162,7 +112,7 @@ int ControlTableMaintenance::insert(const ControlRule& rule) {
     TableAccess& level3 = tables_.access("STA3");
     TableAccess& types = tables_.access("VUP");
     TableAccess& bases = tables_.access("TBO");
-    Work work(tables_);
+    TableWork work(tables_);
     for (TableAccess* t : {&rules, &level2, &level3, &types, &bases})
         if (!work.open(*t)) return result::Failed;
     const std::string typeText = describe(types, rule.combination.voi);
@@ -191,7 +141,7 @@ int ControlTableMaintenance::change(const Combination& original, const ControlRu
     TableAccess& level3 = tables_.access("STA3");
     TableAccess& types = tables_.access("VUP");
     TableAccess& bases = tables_.access("TBO");
-    Work work(tables_);
+    TableWork work(tables_);
     for (TableAccess* t : {&rules, &level2, &level3, &types, &bases})
         if (!work.open(*t)) return result::Failed;
     const std::string typeText = describe(types, rule.combination.voi);
@@ -215,7 +165,7 @@ int ControlTableMaintenance::change(const Combination& original, const ControlRu
 int ControlTableMaintenance::remove(const Combination& c) {
     TableAccess& rules = tables_.access("VEZ");
     TableAccess& level3 = tables_.access("STA3");
-    Work work(tables_);
+    TableWork work(tables_);
     for (TableAccess* t : {&rules, &level3})
         if (!work.open(*t)) return result::Failed;
     if (!work.begin({&rules, &level3})) return result::Failed;

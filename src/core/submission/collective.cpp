@@ -8,6 +8,7 @@
 #include "base/fixed_text.h"
 #include "base/reporter.h"
 #include "data/error_reporter.h"
+#include "data/table_work.h"
 #include "data/tables.h"
 #include "submission/digest.h"
 #include "submission/record_format.h"
@@ -23,7 +24,7 @@ constexpr const char* kTitle = "Formiranje obrazaca M-Vz";
 class CollectiveRun {
   public:
     CollectiveRun(Tables& tables, std::int32_t date)
-        : tables_(tables), date_(date), reporter_(tables.errors().reporter()) {}
+        : tables_(tables), date_(date), reporter_(tables.errors().reporter()), work_(tables) {}
     CollectiveResult run();
 
   private:
@@ -37,18 +38,7 @@ class CollectiveRun {
         return std::string(t.record().text(t.def().fieldIndex(name)));
     }
     bool open(const char* name, ShareMode mode = ShareMode::Shared) {
-        TableAccess& t = tables_.access(name);
-        t.setShareMode(mode);
-        if (t.open(true) != result::Ok) return false;
-        opened_.push_back(&t);
-        return true;
-    }
-    void closeAll() {
-        for (auto it = opened_.rbegin(); it != opened_.rend(); ++it) {
-            (*it)->close();
-            (*it)->setShareMode(ShareMode::Shared);
-        }
-        opened_.clear();
+        return work_.open(tables_.access(name), mode, true);
     }
     bool append(const std::string& line);
     bool mergeFile(const std::string& path);
@@ -58,7 +48,7 @@ class CollectiveRun {
     std::int32_t date_;
     Reporter& reporter_;
     CollectiveResult result_;
-    std::vector<TableAccess*> opened_;
+    TableWork work_; // closes what the run opened
 };
 
 // An OIB stored left-aligned is written right-aligned after two blanks.
@@ -125,7 +115,6 @@ bool CollectiveRun::mergeFile(const std::string& path) {
 
 CollectiveResult CollectiveRun::run() {
     if (!open("APL") || !open("TBT") || !open("A")) {
-        closeAll();
         return result_;
     }
     TableAccess& apl = tables_.access("APL");
@@ -141,18 +130,15 @@ CollectiveResult CollectiveRun::run() {
     if (list.count() == 0) {
         // An empty list changes no file.
         say("Greška pri kreiranju jedinstvenog HASH broja");
-        closeAll();
         return result_;
     }
     if (!open("TBZOVAK", ShareMode::Exclusive)) {
         say("Greška. Open TBZOVAK.TXT " + tables_.access("TBZOVAK").lastError().text);
-        closeAll();
         return result_;
     }
     TableAccess& zovak = tables_.access("TBZOVAK");
     if (zovak.removeAll() != result::Ok) {
         say("Greška. Empty TBZOVAK.TXT " + zovak.lastError().text);
-        closeAll();
         return result_;
     }
 
@@ -197,7 +183,6 @@ CollectiveResult CollectiveRun::run() {
         ok = false;
     }
     if (!ok) {
-        closeAll();
         return result_;
     }
 
@@ -208,19 +193,17 @@ CollectiveResult CollectiveRun::run() {
     const std::string digest = doSHAOnFile(work, &why);
     if (digest.empty()) {
         say("Greška pri kreiranju jedinstvenog HASH broja " + why);
-        closeAll();
         return result_;
     }
     const std::string fresh = result_.file + ".new";
     std::error_code ec;
     if (!fs::copy_file(work, fresh, fs::copy_options::overwrite_existing, ec)) {
         say("Greška, file: " + work + " " + result_.file + " Error=" + ec.message());
-        closeAll();
         return result_;
     }
     TableAccess& a = tables_.access("A");
     const std::string mark = groupedMark(digest);
-    bool marked = !tables_.storage().begin({a.file()});
+    bool marked = work_.begin({&a});
     for (std::size_t i = 0; marked && i < listed.size(); ++i) {
         a.record().clear();
         a.record().setText(a.def().fieldIndex("KONVEZA"), listed[i]);
@@ -235,7 +218,7 @@ CollectiveResult CollectiveRun::run() {
             marked = false;
         }
     }
-    if (marked && !tables_.storage().commit()) {
+    if (marked && work_.commit(a, 25) == result::Ok) {
         fs::rename(fresh, result_.file, ec);
         if (ec) {
             say("Greška, file: " + fresh + " " + result_.file + " Error=" + ec.message());
@@ -244,10 +227,9 @@ CollectiveResult CollectiveRun::run() {
             result_.controlMark = mark;
         }
     } else {
-        tables_.storage().rollback();
+        work_.rollback();
     }
     if (!result_.done) fs::remove(fresh, ec);
-    closeAll();
     return result_;
 }
 

@@ -11,6 +11,7 @@
 #include "base/numeric.h"
 #include "base/reporter.h"
 #include "data/error_reporter.h"
+#include "data/table_work.h"
 #include "data/tables.h"
 #include "submission/digest.h"
 #include "submission/person_counter.h"
@@ -37,23 +38,6 @@ int key(const TableAccess& t, std::string_view name) {
 void setText(TableAccess& t, std::string_view name, std::string_view cp1250) {
     t.record().setText(field(t, name), cp1250);
 }
-
-// Closes on leaving what this service opened.
-class OpenTables {
-  public:
-    ~OpenTables() {
-        for (auto it = opened_.rbegin(); it != opened_.rend(); ++it)
-            (*it)->close();
-    }
-    bool open(TableAccess& t) {
-        if (t.open() != result::Ok) return false;
-        opened_.push_back(&t);
-        return true;
-    }
-
-  private:
-    std::vector<TableAccess*> opened_;
-};
 
 void showMessage(Reporter& reporter, std::string text) {
     MessageBox box;
@@ -102,7 +86,7 @@ PageAResult buildPageA(Tables& tables, const Record& payerRecord, const PageAInp
     TableAccess& osi = tables.access("OSI");
     TableAccess& a = tables.access("A");
     TableAccess& pos = tables.access("POS");
-    OpenTables opened;
+    TableWork opened(tables);
     if (!opened.open(osi) || !opened.open(a) || !opened.open(pos)) return out;
 
     // 1-2: the stored page A, if any, keeps A:MB01 and A:MB02; everything
@@ -257,7 +241,7 @@ ControlMarkResult storeControlMark(Tables& tables, std::string_view linkKey,
     Reporter& reporter = tables.errors().reporter();
     const std::string identifier(identifierOfLinkKey(linkKey));
     TableAccess& a = tables.access("A");
-    OpenTables opened;
+    TableWork opened(tables);
     if (!opened.open(a)) {
         showMessage(reporter, "Greška kod ažuriranja SHA broja (2)");
         return ControlMarkResult::ChangeFailed;
