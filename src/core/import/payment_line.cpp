@@ -5,6 +5,7 @@
 #include "base/picture.h"
 #include "data/dictionary.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace mvz {
@@ -87,6 +88,12 @@ std::optional<int> readPaymentNumber(std::string_view text) {
 }
 
 PaymentLine::PaymentLine(std::string_view record) : record_(fixed(record, kPaymentLineLength)) {}
+
+void PaymentLine::assign(std::string_view record) {
+    const std::size_t n = std::min(record.size(), kPaymentLineLength);
+    record_.assign(record.data(), n);
+    record_.resize(kPaymentLineLength, ' ');
+}
 
 std::string_view PaymentLine::field(PaymentField field) const {
     const PaymentFieldSpan& span = paymentFieldSpan(field);

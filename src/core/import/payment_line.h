@@ -92,7 +92,9 @@ class PaymentLine {
   public:
     // The record as a line file gives it; a shorter text is padded with
     // blanks, a longer one cut to 194 characters.
-    explicit PaymentLine(std::string_view record);
+    explicit PaymentLine(std::string_view record = {});
+    // Takes the next record in place (no new allocation once the line exists).
+    void assign(std::string_view record);
 
     const std::string& record() const { return record_; }
     // The field's characters, full width.
