@@ -3,6 +3,7 @@
 #include "digest_command.h"
 #include "form_command.h"
 #include "id_command.h"
+#include "payments_command.h"
 
 namespace mvz {
 
@@ -12,6 +13,7 @@ void registerCommands(CLI::App& app, CommandRegistry& registry) {
     registerIdCommand(app, registry);
     registerDigestCommand(app, registry);
     registerFormCommands(app, registry);
+    registerPaymentsCheckCommand(app, registry);
 }
 
 } // namespace mvz
