@@ -272,8 +272,8 @@ TEST_F(PaymentForms, RowsCarryRatesAndTheFileWritesPlusSigns) {
         if (line.back() != '5' && line.back() != '3') continue;
         typeFive += line.back() == '5';
         for (const RecordField& f : layout.fields) {
-            if (f.encoding == FieldEncoding::Amount)
-                EXPECT_EQ(line[f.offset()], '+') << f.code << " of " << line;
+            if (f.encoding != FieldEncoding::Amount) continue;
+            EXPECT_EQ(line[f.offset()], '+') << f.code << " of " << line;
         }
     }
     EXPECT_EQ(typeFive, 20);
@@ -386,6 +386,22 @@ TEST_F(PaymentForms, RememberedAmountsComeFromStoredRowsOfThePersonAndMonth) {
     storeRow("001004001", lines[0], "01", "15.00"); // another form, same person and month
     r = form();
     EXPECT_TRUE(r.forming.done) << ::testing::PrintToString(messages());
+}
+
+// TBGRESKE numbers its rows in 16 bits: findings beyond them still reach the
+// receiver, and the user is told how many the table could not hold.
+TEST_F(PaymentForms, FindingsBeyondTheTablesNumbersAreCountedNotLost) {
+    PayLine other = employees[0];
+    other.payer = kOtherPayer;
+    write(std::vector<PayLine>(32770, other));
+    const PaymentFormsResult r = form();
+    EXPECT_FALSE(r.forming.done);
+    EXPECT_EQ(r.findings, 32770);
+    EXPECT_EQ(sink.all.size(), 32770u);
+    EXPECT_EQ(sink.all.back().line, 32770);
+    EXPECT_EQ(storedFindings().size(), 32767u);
+    EXPECT_EQ(st.reporter.lastBox().text,
+              "Tablica grešaka TBGRESKE je puna: 3 grešaka nije upisano.");
 }
 
 TEST_F(PaymentForms, ChecksStopBeforeAnyTableChanges) {

@@ -56,11 +56,11 @@ void PaymentFindings::add(long lineNumber, const PaymentLine& line,
             f.field = std::string(paymentFieldName(*field));
             f.start = span.start();
             f.end = span.end();
-            f.value = cp1250ToUtf8(line.field(*field));
+            f.value = cp1250ToUtf8(line.text(*field));
         }
         sink_->add(f);
     }
-    if (!open_) {
+    if (!open_ || full_) {
         ++unwritten_;
         return;
     }
@@ -74,14 +74,22 @@ void PaymentFindings::add(long lineNumber, const PaymentLine& line,
         const auto f = static_cast<PaymentField>(i);
         r.setText(d.fieldIndex(std::string(paymentFieldName(f))), line.field(f));
     }
-    if (gre.add(true) != result::Ok) {
-        ++unwritten_;
-        if (!failureShown_) show("Greška kod upisa TBGRESKE " + gre.lastError().text);
-        failureShown_ = true;
+    if (gre.add(true) == result::Ok) return;
+    ++unwritten_;
+    // Every running number the table can hold is taken: the rest go to the
+    // receiver only, and the count is told at the end.
+    if (gre.lastError().code == err::InvalidKeyLength) {
+        full_ = true;
+        return;
     }
+    if (!failureShown_) show("Greška kod upisa TBGRESKE " + gre.lastError().text);
+    failureShown_ = true;
 }
 
 void PaymentFindings::keep() {
+    if (full_)
+        show("Tablica grešaka TBGRESKE je puna: " + std::to_string(unwritten_) +
+             " grešaka nije upisano.");
     if (inTransaction_) {
         inTransaction_ = false;
         if (StorageError e = tables_->storage().commit())

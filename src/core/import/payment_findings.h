@@ -48,8 +48,11 @@ class PaymentFindings {
     void discard();
 
     long long count() const { return count_; }
-    // Rows that could not be written (their findings reached the receiver);
-    // the first failure shows "Greška kod upisa TBGRESKE " and the error text.
+    // Rows that could not be written (their findings reached the receiver).
+    // Once every running number TBGRESKE holds is taken, keep() tells how
+    // many: "Tablica grešaka TBGRESKE je puna: " + count + " grešaka nije
+    // upisano."; another failure shows "Greška kod upisa TBGRESKE " and the
+    // error text, once.
     long long unwritten() const { return unwritten_; }
 
   private:
@@ -61,6 +64,7 @@ class PaymentFindings {
     bool open_ = false;
     bool inTransaction_ = false;
     bool failureShown_ = false;
+    bool full_ = false;
     long long count_ = 0;
     long long unwritten_ = 0;
 };
