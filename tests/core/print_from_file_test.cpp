@@ -8,6 +8,7 @@
 #include "base/cp1250.h"
 #include "base/fixed_text.h"
 #include "data/record.h"
+#include "import/checked_file.h"
 #include "import/print_from_file.h"
 #include "submission/digest.h"
 #include "submission/page_b_rows.h"
@@ -298,6 +299,23 @@ TEST_F(PrintFromFile, PageANeverReplacesAFormOfTheUsersData) {
     EXPECT_EQ(job.outcome, PrintPreparation::Refused);
     EXPECT_EQ(st.reporter.boxes.size(), 1u);
     EXPECT_EQ(pageA("888005001", "NAZIV"), "Obveznik 888");
+}
+
+} // namespace
+
+namespace {
+
+TEST(ShowFileDigest, StatusLineShowsTheGroupedDigest) {
+    TempDir dir;
+    RecordingReporter rep;
+    const std::string path = dir.file("F.TXT");
+    std::ofstream(path, std::ios::binary) << "abc";
+    // SHA-1 of "abc".
+    EXPECT_EQ(showFileDigest(path, rep), "A9993E3647-06816ABA3E-25717850C2-6C9CD0D89D");
+    EXPECT_EQ(rep.statuses,
+              std::vector<std::string>{"A9993E3647-06816ABA3E-25717850C2-6C9CD0D89D"});
+    EXPECT_EQ(showFileDigest(dir.file("NEMA.TXT"), rep), "");
+    EXPECT_EQ(rep.lastBox().text, "Greška kod preuzimanja " + dir.file("NEMA.TXT"));
 }
 
 } // namespace
