@@ -4,6 +4,7 @@
 #include "form_command.h"
 #include "id_command.h"
 #include "payments_command.h"
+#include "payments_form_command.h"
 
 namespace mvz {
 
@@ -14,6 +15,7 @@ void registerCommands(CLI::App& app, CommandRegistry& registry) {
     registerDigestCommand(app, registry);
     registerFormCommands(app, registry);
     registerPaymentsCheckCommand(app, registry);
+    registerPaymentsFormCommand(app, registry);
 }
 
 } // namespace mvz
