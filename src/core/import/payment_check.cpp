@@ -83,6 +83,8 @@ struct RowLayout {
     }
 };
 
+using Amounts = std::array<Decimal, kPaymentAmountCount>;
+
 class CheckRun {
   public:
     CheckRun(Tables& tables, const PaymentCheckRequest& rq, FindingSink* sink)
@@ -111,8 +113,8 @@ class CheckRun {
     bool openResults();
     bool checkLines(LineFile& lines);
     bool processLine(const PaymentLine& line);
-    bool addAllLinesRow(const PaymentLine& line);
-    bool addCorrectRow(const PaymentLine& line);
+    bool addAllLinesRow(const PaymentLine& line, const Amounts& amounts);
+    bool addCorrectRow(const PaymentLine& line, const Amounts& amounts);
     bool record(const PaymentLine& line, PaymentField field, const std::string& message,
                 bool marksWrong);
     bool selected(const PaymentLine& line) const;
@@ -133,6 +135,9 @@ class CheckRun {
     // Run state.
     std::optional<PaymentLineChecker> checker_;
     std::optional<RowLayout> allLines_, correctLines_;
+    TableAccess* findings_ = nullptr;
+    TableAccess* correct_ = nullptr;
+    TableAccess* all_ = nullptr;
     std::array<int, kCopiedToFindings.size()> findingFields_{};
     int findingMessage_ = 0;
     bool findingsFull_ = false;
@@ -276,7 +281,7 @@ bool CheckRun::record(const PaymentLine& line, PaymentField field, const std::st
         ++result_.findingsNotStored;
         return true;
     }
-    TableAccess& gre = tables_.access("GRE");
+    TableAccess& gre = *findings_;
     Record& r = gre.record();
     r.clear();
     r.setText(findingMessage_, utf8ToCp1250Lossy(message));
@@ -292,8 +297,8 @@ bool CheckRun::record(const PaymentLine& line, PaymentField field, const std::st
     return fail("Greška kod upisa TBGRESKE " + gre.lastError().text);
 }
 
-bool CheckRun::addAllLinesRow(const PaymentLine& line) {
-    TableAccess& t = tables_.access("OSI4");
+bool CheckRun::addAllLinesRow(const PaymentLine& line, const Amounts& amounts) {
+    TableAccess& t = *all_;
     Record& r = t.record();
     const RowLayout& l = *allLines_;
     r.clear();
@@ -303,7 +308,7 @@ bool CheckRun::addAllLinesRow(const PaymentLine& line) {
     r.setInteger(l.dayTo, line.dayTo().value_or(0));
     // An amount too large for the row stays 0 here; a selected line gets a finding for it.
     for (int i = 0; i < kPaymentAmountCount; ++i)
-        r.setDecimal(l.amounts[i], line.amount(i));
+        r.setDecimal(l.amounts[i], amounts[i]);
     r.setInteger(l.year, rq_.year);
     r.setInteger(l.month, rq_.month);
     r.setText(l.type, line.field(PaymentField::VRSTAUPLA));
@@ -311,8 +316,8 @@ bool CheckRun::addAllLinesRow(const PaymentLine& line) {
     return fail("Greška kod upisa TBOSIGU3.DAT " + t.lastError().text);
 }
 
-bool CheckRun::addCorrectRow(const PaymentLine& line) {
-    TableAccess& t = tables_.access("OSI3");
+bool CheckRun::addCorrectRow(const PaymentLine& line, const Amounts& amounts) {
+    TableAccess& t = *correct_;
     Record& r = t.record();
     const RowLayout& l = *correctLines_;
     r.clear();
@@ -321,7 +326,7 @@ bool CheckRun::addCorrectRow(const PaymentLine& line) {
     r.setInteger(l.dayFrom, line.dayFrom().value_or(0));
     r.setInteger(l.dayTo, line.dayTo().value_or(0));
     for (int i = 0; i < kPaymentAmountCount; ++i)
-        r.setDecimal(l.amounts[i], line.amount(i).rescale(4));
+        r.setDecimal(l.amounts[i], amounts[i].rescale(4));
     r.setInteger(l.year, rq_.year);
     r.setInteger(l.month, rq_.month);
     r.setText(l.type, type_);
@@ -332,7 +337,8 @@ bool CheckRun::addCorrectRow(const PaymentLine& line) {
 bool CheckRun::processLine(const PaymentLine& line) {
     ++result_.linesRead;
     ++lineNumber_;
-    if (!addAllLinesRow(line)) return false;
+    const Amounts amounts = line.amounts();
+    if (!addAllLinesRow(line, amounts)) return false;
 
     // The same person's remembered amounts, over all lines.
     const std::string_view person = line.field(PaymentField::JMBG);
@@ -340,13 +346,13 @@ bool CheckRun::processLine(const PaymentLine& line) {
         remembered_ = PreviousAmounts{};
         previousPerson_.assign(person);
     }
-    RowValues amounts;
-    amounts.gross = line.amount(0);
-    amounts.base = line.amount(1);
-    amounts.pillar1 = line.amount(2);
-    amounts.pillar2 = line.amount(3);
-    amounts.net = line.amount(4);
-    remembered_.takePositive(amounts);
+    RowValues row;
+    row.gross = amounts[0];
+    row.base = amounts[1];
+    row.pillar1 = amounts[2];
+    row.pillar2 = amounts[3];
+    row.net = amounts[4];
+    remembered_.takePositive(row);
 
     personName_.clear();
     if (!CheckIdentifierLoose(line.field(PaymentField::MB2))) {
@@ -364,7 +370,7 @@ bool CheckRun::processLine(const PaymentLine& line) {
     // Amounts beyond what the result tables hold (11 whole digits).
     static const Decimal kLargest = Decimal::fromUnits(9999999999999, 2);
     for (int i = 0; i < kPaymentAmountCount; ++i) {
-        if (line.amount(i).abs() <= kLargest) continue;
+        if (amounts[i].abs() <= kLargest) continue;
         wrong = true;
         if (!record(line, paymentAmountField(i), kTooLarge[i], true)) return false;
     }
@@ -372,7 +378,7 @@ bool CheckRun::processLine(const PaymentLine& line) {
         ++result_.selectedWrong;
         return true;
     }
-    if (!addCorrectRow(line)) return false;
+    if (!addCorrectRow(line, amounts)) return false;
     ++result_.selectedCorrect;
     return true;
 }
@@ -449,6 +455,9 @@ PaymentCheckResult CheckRun::run() {
     currentYear_ = rq_.currentYear ? rq_.currentYear : currentYearFromClock();
     checker_.emplace(tables_, PaymentCaller::InputCheck,
                      PaymentRunValues{payerType_, type_, rq_.year, rq_.month, currentYear_});
+    findings_ = &gre;
+    correct_ = &correct;
+    all_ = &all;
     allLines_.emplace(all.def());
     correctLines_.emplace(correct.def());
     findingMessage_ = gre.def().fieldIndex("OPIS");
