@@ -439,6 +439,19 @@ TEST_F(PaymentForms, ChecksStopBeforeAnyTableChanges) {
         rq = saved;
     }
     EXPECT_EQ(rowsOf("001005001").size(), 19u);
+
+    // A run the user cancels while reading the file changes nothing either.
+    std::vector<PayLine> many;
+    for (int i = 0; i < 60; ++i)
+        many.insert(many.end(), employees.begin(), employees.end());
+    write(many);
+    st.reporter.cancelAfterChecks = 0;
+    const PaymentFormsResult cancelled = form();
+    EXPECT_TRUE(cancelled.cancelled);
+    EXPECT_FALSE(cancelled.forming.done);
+    EXPECT_EQ(cancelled.linesRead, 1024);
+    EXPECT_EQ(storedFindings(), findingsBefore);
+    EXPECT_EQ(rowsOf("001005001").size(), 19u);
 }
 
 } // namespace

@@ -6,7 +6,9 @@
 
 #include "base/cp1250.h"
 #include "base/fixed_text.h"
+#include "base/reporter.h"
 #include "data/error_reporter.h"
+#include "data/line_file.h"
 #include "data/sort_value.h"
 #include "data/tables.h"
 #include "import/payment_findings.h"
@@ -23,6 +25,8 @@ namespace {
 
 constexpr const char* kPlaceholderId = "1111111111111";
 constexpr const char* kAmountLabels[] = {"IV.7", "IV.8", "IV.9", "IV.10", "IV.11"};
+// Lines between two progress reports and cancel requests.
+constexpr long kProgressEvery = 1024;
 
 std::string pad(long long value, int width) {
     char buf[32];
@@ -35,7 +39,7 @@ class PaymentFormsRun {
     PaymentFormsRun(Tables& tables, const PaymentFormsRequest& rq, FindingSink* sink)
         : tables_(tables), rq_(rq), form_(tables, rq.form, kPaymentFormsTitle),
           findings_(tables.storage().dataDir(), tables.errors(), kPaymentFormsTitle, sink) {}
-    ~PaymentFormsRun() { closeCopy(); }
+    ~PaymentFormsRun() { copy_.close(); }
 
     PaymentFormsResult run();
 
@@ -45,7 +49,6 @@ class PaymentFormsRun {
 
     bool checks();
     bool takeOverFile();
-    void closeCopy();
     bool readLines();
     bool selected(const PaymentLine& line) const;
     PreviousAmounts remembered(const PaymentLine& line);
@@ -60,7 +63,8 @@ class PaymentFormsRun {
     PaymentFindings findings_;
     PaymentFormsResult result_;
     std::string payerId_; // POS:JMBG without trailing blanks
-    bool copyOpen_ = false;
+    LineFile copy_{kPaymentLineLength};
+    std::string copyPath_;
     bool writeFailureShown_ = false;
 };
 
@@ -106,37 +110,23 @@ bool PaymentFormsRun::checks() {
 }
 
 // The chosen file is copied over the work copy TBUPLATE.DAT, which is then
-// read. The copy is made under a new name and renamed into place.
+// read. The copy is made under a new name and renamed into place, so a failed
+// copy leaves no partial file and the work copy itself chosen is not lost.
 bool PaymentFormsRun::takeOverFile() {
-    TableAccess& copy = tables_.access("OSI1");
-    if (copy.isOpen()) {
-        copy.close();
-        if (copy.lastError()) return fail("Greška pri zatvaranju TBUPLATE.DAT");
-    }
-    const std::string target = tables_.storage().pathOf(copy.def());
-    const std::string fresh = target + ".new";
+    copyPath_ = tables_.storage().pathOf(*findTable("OSI1"));
+    const std::string fresh = copyPath_ + ".new";
     std::error_code ec;
-    // The work copy itself chosen as the input needs no copying.
-    if (!fs::equivalent(rq_.inputFile, target, ec)) {
-        const bool copied =
-            fs::is_regular_file(rq_.inputFile, ec) &&
-            fs::copy_file(rq_.inputFile, fresh, fs::copy_options::overwrite_existing, ec);
-        if (copied) fs::rename(fresh, target, ec);
-        if (!copied || ec) {
-            fs::remove(fresh, ec);
-            return fail("Greška kod preuzimanja podataka " + rq_.inputFile);
-        }
+    const bool copied =
+        fs::is_regular_file(rq_.inputFile, ec) &&
+        fs::copy_file(rq_.inputFile, fresh, fs::copy_options::overwrite_existing, ec);
+    if (copied) fs::rename(fresh, copyPath_, ec);
+    if (!copied || ec) {
+        fs::remove(fresh, ec);
+        return fail("Greška kod preuzimanja podataka " + rq_.inputFile);
     }
-    if (copy.open(true) != result::Ok)
-        return fail("Greška. Open TBUPLATE " + copy.lastError().text);
-    copyOpen_ = true;
+    if (!copy_.open(copyPath_, TextOpenMode::ReadOnly))
+        return fail("Greška. Open TBUPLATE " + copy_.lastError().text);
     return true;
-}
-
-void PaymentFormsRun::closeCopy() {
-    if (!copyOpen_) return;
-    tables_.access("OSI1").close();
-    copyOpen_ = false;
 }
 
 bool PaymentFormsRun::selected(const PaymentLine& line) const {
@@ -236,12 +226,22 @@ bool PaymentFormsRun::readLines() {
     values.currentYear = rq_.currentYear;
     PaymentLineChecker checker(tables_, PaymentCaller::PaymentForms, values);
 
-    TableAccess& copy = tables_.access("OSI1");
-    copy.setOrder(-1);
-    copy.setStart();
-    while (copy.next() == result::Ok) {
+    Reporter& reporter = tables_.errors().reporter();
+    std::error_code ec;
+    const std::uint64_t size = fs::file_size(copyPath_, ec);
+    PaymentLine line;
+    for (;;) {
+        const std::string_view record = copy_.next();
+        if (record.empty()) break;
         const long n = ++result_.linesRead;
-        const PaymentLine line(copy.record().bytes());
+        line.assign(record);
+        if (n % kProgressEvery == 0) {
+            reporter.progress(copy_.position(), ec ? 0 : size);
+            if (reporter.cancelRequested()) {
+                result_.cancelled = true;
+                return false;
+            }
+        }
         if (!CheckIdentifierLoose(line.field(PaymentField::MB2))) {
             // Not a line of this payer: refused, but no reason to stop the form.
             findings_.add(n, line, PaymentField::MB2, 'F',
@@ -269,8 +269,8 @@ bool PaymentFormsRun::readLines() {
         }
         takeLine(line, outcome);
     }
-    if (copy.lastError() && !copy.atEof())
-        return fail("Greška. Open TBUPLATE.DAT " + copy.lastError().text);
+    if (copy_.errorCode() != err::RecordNotAvailable)
+        return fail("Greška kod preuzimanja podataka " + rq_.inputFile);
     return true;
 }
 
@@ -298,7 +298,13 @@ PaymentFormsResult PaymentFormsRun::run() {
         return finish();
     }
     const bool read = readLines();
-    closeCopy();
+    copy_.close();
+    if (result_.cancelled) {
+        // A cancelled run changes nothing: the form and the findings stay.
+        form_.abandon();
+        findings_.discard();
+        return finish();
+    }
     findings_.keep();
     // 10: the summary.
     status("Pročitano=" + std::to_string(result_.linesRead) +

@@ -47,14 +47,17 @@ struct PaymentFormsResult {
     long long linesTaken = 0;
     long long linesRefused = 0;   // lines of other forms and selected lines refused
     bool selectedRefused = false; // a selected line was refused
+    // The user stopped the run while the file was read: no table changed.
+    bool cancelled = false;
     long long findings = 0;
     // The note of the summary: "Nakon obrade pregledajte popis grešaka " when
     // any line was refused, else empty.
     std::string summaryNote;
 };
 
-// Processes one payer from the payment-data file. Messages, status texts and
-// questions go through the reporter of the tables' error reporter.
+// Processes one payer from the payment-data file. Messages, status texts,
+// progress (bytes of the work copy read) and the cancel request go through
+// the reporter of the tables' error reporter.
 PaymentFormsResult formFromPaymentData(Tables& tables, const PaymentFormsRequest& request,
                                        FindingSink* findings = nullptr);
 
