@@ -1,5 +1,6 @@
 #include "cli_command.h"
 
+#include "check_command.h"
 #include "digest_command.h"
 #include "form_command.h"
 #include "id_command.h"
@@ -16,6 +17,7 @@ void registerCommands(CLI::App& app, CommandRegistry& registry) {
     registerFormCommands(app, registry);
     registerPaymentsCheckCommand(app, registry);
     registerPaymentsFormCommand(app, registry);
+    registerCheckCommand(app, registry);
 }
 
 } // namespace mvz

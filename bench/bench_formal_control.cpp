@@ -1,0 +1,112 @@
+// The formal control of a 1,000,000-line submission file with its result
+// tables filled (TBIZLAZ one row per line, TBIZLAZ1 one per finding, in one
+// transaction), against `openssl dgst -sha1` on the same file in the same
+// run, and the peak memory of the process. The control runs twice: into
+// empty tables, and again replacing the million rows of the first run (as a
+// bureau checks one file after another). Goals: at most 8x the time of
+// openssl; peak memory under 150 MB.
+//
+// Usage: bench_formal_control [lines] (default 1,000,000)
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "base/day_number.h"
+#include "base/reporter.h"
+#include "data/error_reporter.h"
+#include "data/message_table.h"
+#include "data/tables.h"
+#include "import/formal_control.h"
+#include "setup/initialize.h"
+#include "submission_file.h"
+
+using namespace mvz;
+
+namespace {
+
+struct Quiet : Reporter {
+    Button show(const MessageBox& box) override {
+        std::fprintf(stderr, "%s: %s\n", box.title.c_str(), box.text.c_str());
+        return box.defaultButton;
+    }
+};
+
+double seconds(std::chrono::steady_clock::time_point since) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+double timeOpenssl(const std::string& command) {
+    const auto start = std::chrono::steady_clock::now();
+    if (std::system(command.c_str()) != 0) {
+        std::fprintf(stderr, "`%s` failed\n", command.c_str());
+        std::exit(1);
+    }
+    return seconds(start);
+}
+
+long peakMegabytes() {
+    struct rusage usage;
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024; // kilobytes on Linux
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const long lines = argc > 1 ? std::atol(argv[1]) : 1000000;
+    std::string dir = (std::filesystem::temp_directory_path() / "bench_control_XXXXXX").string();
+    if (::mkdtemp(dir.data()) == nullptr) return 1;
+    Quiet quiet;
+    ErrorReporter errors(quiet);
+    errors.addMessages(standardMessages());
+    InitOptions init;
+    init.demo = true;
+    if (!initializeDataDirectory(dir, errors, init).ok) return 1;
+
+    bench::SubmissionFileSpec spec;
+    spec.forms = std::max(1L, (lines + 99999) / 100000) * 2;
+    spec.insured = std::max(0L, lines - 2 - 2 * spec.forms);
+    const CivilDate today = civilDate(todayDayNumber());
+    spec.sendingDate = today;
+    spec.year = today.year;
+    spec.month = today.month;
+    const std::string path = dir + "/ZOVAK.MZ0";
+    if (!bench::writeSubmissionFile(path, spec)) return 1;
+    const double megabytes = std::filesystem::file_size(path) / 1048576.0;
+    const long memoryBefore = peakMegabytes();
+
+    const std::string command = "openssl dgst -sha1 '" + path + "' > /dev/null";
+    timeOpenssl(command); // into the page cache
+    double openssl = 1e300;
+    for (int i = 0; i < 3; ++i)
+        openssl = std::min(openssl, timeOpenssl(command));
+
+    double runs[2];
+    FormalControlResult r;
+    for (double& t : runs) {
+        Tables tables(dir, errors);
+        const auto start = std::chrono::steady_clock::now();
+        r = runFormalControl(tables, path);
+        t = seconds(start);
+        if (!r.done()) return 1;
+    }
+    std::filesystem::remove_all(dir);
+
+    std::printf("file %lld lines (%.0f MB), %ld forms; findings F %lld, U %lld\n", r.lines,
+                megabytes, spec.forms, r.errors, r.warnings);
+    std::printf("openssl dgst -sha1                 %8.3f s\n", openssl);
+    std::printf("formal control into empty tables   %8.3f s  ratio %.2f\n", runs[0],
+                runs[0] / openssl);
+    std::printf("formal control replacing a result  %8.3f s  ratio %.2f (goal <= 8.0)\n", runs[1],
+                runs[1] / openssl);
+    std::printf("peak memory %ld MB (goal < 150; %ld MB before the control)\n", peakMegabytes(),
+                memoryBefore);
+    return 0;
+}
