@@ -68,7 +68,8 @@ class PaymentFormsRun {
     bool writeFailureShown_ = false;
 };
 
-// 1-7: nothing has changed while one of these stops the run.
+// 1-7: a check that stops the run leaves every table as it was (the findings
+// table is emptied only inside its own transaction).
 bool PaymentFormsRun::checks() {
     const FormingRequest& f = rq_.form;
     // 1: the authorised person.
