@@ -557,6 +557,22 @@ TEST_F(PaymentCheck, OddContentNeverStopsTheRun) {
     EXPECT_EQ(count("OSI4"), 0);
 }
 
+// The running number of TBGRESKE holds 32767 rows; findings beyond them still
+// reach the receiver and the run says how many the table could not take.
+TEST_F(PaymentCheck, FindingsBeyondTheTablesNumbersAreCountedAndStillReported) {
+    // An unknown municipality and mark: four findings per line.
+    const std::string line =
+        paymentLine({{PaymentField::OPCINA, "9999"}, {PaymentField::OSNOVA3, "9"}});
+    const PaymentCheckResult r = run(std::vector<std::string>(8200, line));
+    ASSERT_TRUE(r.done);
+    EXPECT_EQ(r.findings, 32800);
+    EXPECT_EQ(sink.findings.size(), 32800u);
+    EXPECT_EQ(r.findingsNotStored, 33);
+    EXPECT_EQ(count("GRE"), 32767);
+    EXPECT_EQ(st.reporter.lastBox().text,
+              "Tablica grešaka TBGRESKE je puna; nije upisano grešaka: 33");
+}
+
 TEST_F(PaymentCheck, TheWorkCopyItselfCanBeChecked) {
     ASSERT_TRUE(run({paymentLine(), paymentLine()}).done);
     rq.file = workCopy();

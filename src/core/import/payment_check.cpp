@@ -337,7 +337,7 @@ bool CheckRun::addCorrectRow(const PaymentLine& line, const Amounts& amounts) {
 bool CheckRun::processLine(const PaymentLine& line) {
     ++result_.linesRead;
     ++lineNumber_;
-    const Amounts amounts = line.amounts();
+    const Amounts& amounts = line.amounts();
     if (!addAllLinesRow(line, amounts)) return false;
 
     // The same person's remembered amounts, over all lines.
@@ -475,8 +475,8 @@ PaymentCheckResult CheckRun::run() {
     result_.done = true;
     reporter_.status("Ukupno obrađeno=" + fiveWide(result_.linesRead));
     if (result_.findingsNotStored > 0)
-        fail("Tablica grešaka TBGRESKE je puna: " + std::to_string(result_.findingsNotStored) +
-             " grešaka nije upisano.");
+        fail("Tablica grešaka TBGRESKE je puna; nije upisano grešaka: " +
+             std::to_string(result_.findingsNotStored));
     return result_;
 }
 

@@ -58,18 +58,19 @@ std::string_view paymentFieldName(PaymentField field) {
 
 Decimal readPaymentAmount(std::string_view text) {
     if (text.empty()) return Decimal::fromInteger(0, 2);
-    bool negative = text.front() == '-';
-    std::string_view digits = text.substr(1);
-    Decimal value = Decimal::fromInteger(0, 2);
+    const bool negative = text.front() == '-';
+    const std::string_view digits = text.substr(1);
     // The common case, 14 plain digits, is read directly.
-    if (paymentAmountDigitsComplete(text)) {
-        int64_t units = 0;
-        for (char c : digits.substr(0, 14))
-            units = units * 10 + (c - '0');
-        value = Decimal::fromUnits(units, 2);
-    } else if (auto read = amountPicture().read(digits, 2); read && read->sign() >= 0) {
-        value = *read;
+    int64_t units = 0;
+    bool plain = digits.size() >= 14;
+    for (std::size_t i = 0; plain && i < 14; ++i) {
+        const char c = digits[i];
+        if (!isDigit(c)) plain = false;
+        units = units * 10 + (c - '0');
     }
+    Decimal value = Decimal::fromUnits(plain ? units : 0, 2);
+    if (!plain)
+        if (auto read = amountPicture().read(digits, 2); read && read->sign() >= 0) value = *read;
     return negative ? -value : value;
 }
 
@@ -87,12 +88,20 @@ std::optional<int> readPaymentNumber(std::string_view text) {
     return static_cast<int>(*value);
 }
 
-PaymentLine::PaymentLine(std::string_view record) : record_(fixed(record, kPaymentLineLength)) {}
+PaymentLine::PaymentLine(std::string_view record) : record_(fixed(record, kPaymentLineLength)) {
+    readAmounts();
+}
 
 void PaymentLine::assign(std::string_view record) {
     const std::size_t n = std::min(record.size(), kPaymentLineLength);
     record_.assign(record.data(), n);
     record_.resize(kPaymentLineLength, ' ');
+    readAmounts();
+}
+
+void PaymentLine::readAmounts() {
+    for (int i = 0; i < kPaymentAmountCount; ++i)
+        amounts_[i] = readPaymentAmount(field(paymentAmountField(i)));
 }
 
 std::string_view PaymentLine::field(PaymentField field) const {
@@ -102,13 +111,6 @@ std::string_view PaymentLine::field(PaymentField field) const {
 
 std::string_view PaymentLine::text(PaymentField f) const {
     return clipRight(field(f));
-}
-
-std::array<Decimal, kPaymentAmountCount> PaymentLine::amounts() const {
-    std::array<Decimal, kPaymentAmountCount> result;
-    for (int i = 0; i < kPaymentAmountCount; ++i)
-        result[i] = amount(i);
-    return result;
 }
 
 } // namespace mvz

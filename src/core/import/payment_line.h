@@ -111,15 +111,19 @@ class PaymentLine {
     std::optional<int> dayFrom() const { return readPaymentNumber(field(PaymentField::OBRRAZD1)); }
     std::optional<int> dayTo() const { return readPaymentNumber(field(PaymentField::OBRRAZD2)); }
 
-    // Amount IV.(7 + index), index 0..4, with two decimals.
-    Decimal amount(int index) const { return readPaymentAmount(field(paymentAmountField(index))); }
-    std::array<Decimal, kPaymentAmountCount> amounts() const;
+    // Amount IV.(7 + index), index 0..4, with two decimals (read once, when
+    // the record is taken).
+    const Decimal& amount(int index) const { return amounts_[index]; }
+    const std::array<Decimal, kPaymentAmountCount>& amounts() const { return amounts_; }
     bool amountDigitsComplete(int index) const {
         return paymentAmountDigitsComplete(field(paymentAmountField(index)));
     }
 
   private:
+    void readAmounts();
+
     std::string record_;
+    std::array<Decimal, kPaymentAmountCount> amounts_;
 };
 
 } // namespace mvz
