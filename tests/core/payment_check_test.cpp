@@ -321,6 +321,10 @@ TEST_F(PaymentCheck, EachCheckInOrderWithItsMessageAndWhetherItMarksTheLine) {
          {{F::IZNOS11, amount(0)}},
          {"Greška - Iznos ispaćene plaće mora biti >0" + kRef},
          true},
+        {"an amount the result tables cannot hold",
+         {{F::IZNOS11, "+10000000000000"}},
+         {"Podatak IV.11 je prevelik"},
+         true},
     };
     const PaymentCheckRequest original = rq;
     for (const CheckCase& c : cases) {
