@@ -1,6 +1,7 @@
 #include "import/control_lookups.h"
 
 #include <string>
+#include <vector>
 
 #include "base/fixed_text.h"
 #include "data/tables.h"
@@ -9,12 +10,9 @@ namespace mvz {
 
 namespace {
 
-// Answers kept per kind before the memory starts afresh. A real file holds a
-// handful of codes; a damaged one may hold a new code on every line.
-constexpr std::size_t kKeptAnswers = 4096;
+constexpr std::size_t kCodeWidths[] = {2, 2, 4, 2, 1}; // by CodeTable
 
-// Codes of up to eight bytes together, padded to their widths, as one key
-// (each memory holds keys of one set of widths).
+// Codes of up to eight bytes together, each padded to its width, as one key.
 class Packed {
   public:
     Packed& add(std::string_view text, std::size_t width) {
@@ -30,104 +28,115 @@ class Packed {
     std::uint64_t value_ = 0;
 };
 
-template <class Map> void bound(Map& map) {
-    if (map.size() >= kKeptAnswers) map.clear();
+std::uint64_t rateKey(const RateChoice& c) {
+    return Packed()
+        .add(c.membership, 1)
+        .add(c.calculationType, 2)
+        .add(c.payerType, 2)
+        .add(c.basis, 2)
+        .add(c.mark, 1)
+        .value();
+}
+
+std::uint64_t ruleKey(const Combination& c) {
+    return Packed().add(c.vob, 2).add(c.voi, 2).add(c.oo, 2).value();
+}
+
+// Opens the table, reads every row in stored order and closes it again;
+// false when it cannot be opened or a read fails.
+template <class Row> bool eachRow(TableAccess& table, Row row) {
+    if (table.open() != result::Ok) return false;
+    table.setOrder(-1);
+    table.setStart();
+    bool ok = true;
+    while (ok && table.next() == result::Ok)
+        ok = row(table);
+    ok = ok && table.atEof();
+    table.close();
+    return ok;
+}
+
+std::string_view text(const TableAccess& t, const char* field) {
+    return t.record().text(t.def().fieldIndex(field));
 }
 
 } // namespace
 
-TableLookups::TableLookups(Tables& tables, int currentYear)
-    : tables_(tables), currentYear_(currentYear) {}
-
-TableLookups::~TableLookups() {
-    close();
+bool TableLookups::loadCodes(TableAccess& table, CodeTable which) {
+    return eachRow(table, [&](TableAccess& t) {
+        const std::string_view code = text(t, "SIFRA");
+        // A blank code is not in the code key, so no read finds it.
+        if (!isBlank(code)) codes_[which].insert(Packed().add(code, kCodeWidths[which]).value());
+        return true;
+    });
 }
 
-bool TableLookups::open() {
-    static const char* const names[] = {"VOB", "VUP", "OPC", "TBO", "STA", "VEZ", "STO1"};
-    TableAccess* tables[7];
-    for (int i = 0; i < 7; ++i) {
-        tables[i] = &tables_.access(names[i]);
-        if (tables[i]->open() != result::Ok) {
-            close();
-            return false;
-        }
-        ++opened_;
+bool TableLookups::loadRules(TableAccess& table, int currentYear) {
+    return eachRow(table, [&](TableAccess& t) {
+        ControlRule rule = ruleFromRecord(t);
+        const Combination& c = rule.combination;
+        if (isBlank(c.vob) && isBlank(c.voi) && isBlank(c.oo)) return true;
+        rules_[ruleKey(c)] = ControlEntry{c, evaluateRules(rule, currentYear)};
+        return true;
+    });
+}
+
+bool TableLookups::loadRates(TableAccess& table) {
+    struct Choice {
+        std::string membership, calculationType, payerType, basis, mark;
+    };
+    std::vector<Choice> choices;
+    if (!eachRow(table, [&](TableAccess& t) {
+            choices.push_back({std::string(text(t, "CLANDN")), std::string(text(t, "VRSTOBRACUNA")),
+                               std::string(text(t, "VRSTAOBVEZNIKA")),
+                               std::string(text(t, "OSNOVOBRA")), std::string(text(t, "STAZ"))});
+            return true;
+        }))
+        return false;
+    if (table.open() != result::Ok) return false;
+    for (const Choice& c : choices) {
+        const RateChoice choice{c.membership, c.calculationType, c.payerType, c.basis, c.mark};
+        if (std::optional<ContributionRates> found = lookupRates(table, choice))
+            rates_[rateKey(choice)] = *found;
     }
-    for (int i = 0; i < CodeTables; ++i)
-        codeTables_[i] = tables[i];
-    controlTable_ = tables[5];
-    rateTable_ = tables[6];
+    table.close();
     return true;
 }
 
-void TableLookups::close() {
-    static const char* const names[] = {"VOB", "VUP", "OPC", "TBO", "STA", "VEZ", "STO1"};
-    for (int i = opened_ - 1; i >= 0; --i)
-        tables_.access(names[i]).close();
-    opened_ = 0;
+bool TableLookups::load(Tables& tables, int currentYear) {
+    static const char* const codeTables[] = {"VOB", "VUP", "OPC", "TBO", "STA"};
+    for (int i = 0; i < CodeTables; ++i)
+        if (!loadCodes(tables.access(codeTables[i]), static_cast<CodeTable>(i))) return false;
+    return loadRules(tables.access("VEZ"), currentYear) && loadRates(tables.access("STO1"));
 }
 
-bool TableLookups::hasCode(CodeTable table, std::string_view code) {
-    static constexpr std::size_t widths[] = {2, 2, 4, 2, 1};
-    const std::uint64_t key = Packed().add(code, widths[table]).value();
-    auto& memory = codes_[table];
-    if (auto it = memory.find(key); it != memory.end()) return it->second;
-    TableAccess& t = *codeTables_[table];
-    Record& r = t.record();
-    r.clear();
-    r.setText(t.def().fieldIndex("SIFRA"), code);
-    const bool found = t.fetch(t.def().keyIndex("KEYSIFRA")) == result::Ok;
-    bound(memory);
-    memory.emplace(key, found);
-    return found;
+bool TableLookups::hasPayerType(std::string_view code) const {
+    return codes_[PayerTypes].count(Packed().add(code, kCodeWidths[PayerTypes]).value()) > 0;
+}
+bool TableLookups::hasCalculationType(std::string_view code) const {
+    return codes_[CalculationTypes].count(
+               Packed().add(code, kCodeWidths[CalculationTypes]).value()) > 0;
+}
+bool TableLookups::hasMunicipality(std::string_view code) const {
+    return codes_[Municipalities].count(Packed().add(code, kCodeWidths[Municipalities]).value()) >
+           0;
+}
+bool TableLookups::hasInsuranceBasis(std::string_view code) const {
+    return codes_[Bases].count(Packed().add(code, kCodeWidths[Bases]).value()) > 0;
+}
+bool TableLookups::hasServiceMark(std::string_view code) const {
+    return codes_[Marks].count(Packed().add(code, kCodeWidths[Marks]).value()) > 0;
 }
 
-bool TableLookups::hasPayerType(std::string_view code) {
-    return hasCode(PayerTypes, code);
-}
-bool TableLookups::hasCalculationType(std::string_view code) {
-    return hasCode(CalculationTypes, code);
-}
-bool TableLookups::hasMunicipality(std::string_view code) {
-    return hasCode(Municipalities, code);
-}
-bool TableLookups::hasInsuranceBasis(std::string_view code) {
-    return hasCode(Bases, code);
-}
-bool TableLookups::hasServiceMark(std::string_view code) {
-    return hasCode(Marks, code);
+const ControlEntry* TableLookups::controlRule(const Combination& c) const {
+    const auto it = rules_.find(ruleKey(c));
+    return it == rules_.end() ? nullptr : &it->second;
 }
 
-const ControlEntry& TableLookups::controlRule(const Combination& c) {
-    const std::uint64_t key = Packed().add(c.vob, 2).add(c.voi, 2).add(c.oo, 2).value();
-    if (auto it = rules_.find(key); it != rules_.end()) return it->second;
-    ControlEntry entry;
-    if (std::optional<ControlRule> rule = readControlRule(*controlTable_, c)) {
-        entry.found = true;
-        entry.combination = rule->combination;
-        entry.limits = evaluateRules(*rule, currentYear_);
-    } else {
-        entry.combination = c;
-        entry.limits = noLimits();
-    }
-    bound(rules_);
-    return rules_.emplace(key, std::move(entry)).first->second;
-}
-
-std::optional<ContributionRates> TableLookups::rates(const RateChoice& choice) {
-    const std::uint64_t key = Packed()
-                                  .add(choice.membership, 1)
-                                  .add(choice.calculationType, 2)
-                                  .add(choice.payerType, 2)
-                                  .add(choice.basis, 2)
-                                  .add(choice.mark, 1)
-                                  .value();
-    if (auto it = rates_.find(key); it != rates_.end()) return it->second;
-    std::optional<ContributionRates> found = lookupRates(*rateTable_, choice);
-    bound(rates_);
-    rates_.emplace(key, found);
-    return found;
+std::optional<ContributionRates> TableLookups::rates(const RateChoice& choice) const {
+    const auto it = rates_.find(rateKey(choice));
+    if (it == rates_.end()) return std::nullopt;
+    return it->second;
 }
 
 } // namespace mvz

@@ -14,6 +14,7 @@
 #include "base/reporter.h"
 #include "data/error_reporter.h"
 #include "data/tables.h"
+#include "import/background_rows.h"
 #include "import/control_lookups.h"
 #include "import/copying_record_reader.h"
 #include "import/finding.h"
@@ -52,39 +53,37 @@ int fieldOf(const TableDef& def, const char* name) {
     return i;
 }
 
-// Writes each finding as a TBIZLAZ1 row, counts it and hands it on.
+// Hands each finding on as a TBIZLAZ1 row, counts it and passes it on.
 class FindingRows : public FindingSink {
   public:
-    FindingRows(TableAccess& table, FindingSink* next, FormalControlResult& result)
-        : table_(table), next_(next), result_(result), line_(fieldOf(table.def(), "REDBROJ")),
-          code_(fieldOf(table.def(), "KOLONA")), kind_(fieldOf(table.def(), "TIP")),
-          name_(fieldOf(table.def(), "PREZIME")), message_(fieldOf(table.def(), "GRESKA")) {}
+    FindingRows(const TableDef& def, BackgroundRows& rows, FindingSink* next,
+                FormalControlResult& result)
+        : record_(def), rows_(rows), next_(next), result_(result), line_(fieldOf(def, "REDBROJ")),
+          code_(fieldOf(def, "KOLONA")), kind_(fieldOf(def, "TIP")), name_(fieldOf(def, "PREZIME")),
+          message_(fieldOf(def, "GRESKA")) {}
 
     void add(const Finding& f) override {
-        if (error_) return;
-        Record& r = table_.record();
+        Record& r = record_;
         r.clear();
         r.setInteger(line_, f.line);
         r.setText(code_, f.field);
         r.setText(kind_, std::string_view(&f.kind, 1));
         r.setText(name_, utf8ToCp1250Lossy(f.name));
         r.setText(message_, utf8ToCp1250Lossy(f.message)); // cut at the field's 140 characters
-        std::int64_t rowid = 0;
-        error_ = table_.file()->insert(r, rowid);
+        rows_.add(1, r.bytes());
         if (f.kind == 'F')
             ++result_.errors;
         else
             ++result_.warnings;
         if (next_) next_->add(f);
     }
-    const StorageError& error() const { return error_; }
 
   private:
-    TableAccess& table_;
+    Record record_;
+    BackgroundRows& rows_;
     FindingSink* next_;
     FormalControlResult& result_;
     int line_, code_, kind_, name_, message_;
-    StorageError error_;
 };
 
 class ControlRun {
@@ -172,14 +171,20 @@ void ControlRun::closeResultTables() {
 }
 
 ControlOutcome ControlRun::checkLines(CopyingRecordReader& reader, SubmissionChecker& checker) {
-    FindingRows rows(*findings_, options_.sink, result_);
-    TableFile& file = *lines_->file();
-    Record& r = lines_->record();
+    // Reading and checking run here; the rows are stored on a second thread.
+    BackgroundRows stored({lines_->file(), findings_->file()});
+    FindingRows rows(findings_->def(), stored, options_.sink, result_);
     const TableDef& def = lines_->def();
+    Record r(def);
     const int number = fieldOf(def, "REDBROJ"), type = fieldOf(def, "TIPSLOGA"),
               marked = fieldOf(def, "GRESKA");
     const int pieces[5] = {fieldOf(def, "REDAK1"), fieldOf(def, "REDAK2"), fieldOf(def, "REDAK3"),
                            fieldOf(def, "REEDAK4"), fieldOf(def, "REDAK5")};
+    const auto writeFailed = [&] {
+        stored.abandon();
+        show("Greška " + stored.error().text);
+        return ControlOutcome::Failed;
+    };
     std::string_view record;
     long line = 0;
     while (reader.next(record)) {
@@ -188,30 +193,26 @@ ControlOutcome ControlRun::checkLines(CopyingRecordReader& reader, SubmissionChe
         const char recordType = record[kRecordLength - 1];
         ++result_.linesOfType[typeIndex(recordType)];
         const int found = checker.check(line, record, rows);
-        if (rows.error()) {
-            show("Greška " + rows.error().text);
-            return ControlOutcome::Failed;
-        }
         r.clear();
         r.setInteger(number, line);
         r.setText(type, record.substr(kRecordLength - 1, 1));
         r.setText(marked, found > 0 ? "D" : " ");
         for (int i = 0; i < 5; ++i)
             r.setText(pieces[i], record.substr(i * kPiece, kPiece));
-        std::int64_t rowid = 0;
-        if (StorageError e = file.insert(r, rowid)) {
-            show("Greška " + e.text);
-            return ControlOutcome::Failed;
-        }
+        if (!stored.add(0, r.bytes())) return writeFailed();
         if (line % kProgressEvery == 0) reporter_.progress(reader.bytesRead(), reader.size());
-        if (line % kCancelEvery == 0 && reporter_.cancelRequested())
+        if (line % kCancelEvery == 0 && reporter_.cancelRequested()) {
+            stored.abandon();
             return ControlOutcome::Cancelled;
+        }
     }
     result_.lines = line;
     if (reader.failed()) {
+        stored.abandon();
         show("Greška kod preuzimanja podataka " + path_);
         return ControlOutcome::NotCopied;
     }
+    if (!stored.finish()) return writeFailed();
     reporter_.progress(reader.bytesRead(), reader.size());
     if (reporter_.cancelRequested()) return ControlOutcome::Cancelled;
     return ControlOutcome::Done;
@@ -237,8 +238,8 @@ bool ControlRun::replaceWorkCopy(const std::string& part, std::string& backup) {
 FormalControlResult ControlRun::run() {
     if (!readParameters()) return result_;
     const std::int32_t today = options_.today ? options_.today : todayDayNumber();
-    TableLookups lookups(tables_, civilDate(today).year);
-    if (!lookups.open()) return result_;
+    TableLookups lookups;
+    if (!lookups.load(tables_, civilDate(today).year)) return result_;
     SubmissionChecker checker(lookups, today);
 
     // The work copy is written under a name of its own while the file is read.

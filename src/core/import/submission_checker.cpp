@@ -106,7 +106,7 @@ std::string sumText(const Picture& picture, __int128 units) {
 
 } // namespace
 
-SubmissionChecker::SubmissionChecker(CheckLookups& lookups, std::int32_t today)
+SubmissionChecker::SubmissionChecker(const CheckLookups& lookups, std::int32_t today)
     : lookups_(lookups), today_(today) {
     // Resolve the field tables once, so that a layout without a field fails here.
     senderFields();
@@ -310,12 +310,14 @@ void SubmissionChecker::checkInsured() {
     const std::string_view voi =
         calculationType_.empty() ? std::string_view("  ") : calculationType_;
     const Combination searched{std::string(vob), std::string(voi), std::string(basis)};
-    const ControlEntry& rule = lookups_.controlRule(searched);
-    if (!rule.found)
+    const ControlEntry* rule = lookups_.controlRule(searched);
+    if (!rule)
         add("MV5OSOB", 'F',
             "Tip sloga 5. Pogrešan OO za obveznika = " + utf8(vob) + " VOI=" + utf8(voi), f.osob);
-    const Combination& c = rule.combination;
-    const RuleLimits& limits = rule.limits;
+    // Without a row the checks run with the searched values and no limits.
+    static const RuleLimits none = noLimits();
+    const Combination& c = rule ? rule->combination : searched;
+    const RuleLimits& limits = rule ? rule->limits : none;
 
     if (auto x = checkRuleValue(limits, RuleField::Month, Decimal::fromInteger(row.month), c))
         ruleFinding("MV3MMGG", "Tip sloga 5. - obračunski mjesec mora biti ", RuleField::Month,

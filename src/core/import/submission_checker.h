@@ -37,7 +37,7 @@ struct RecordField;
 class SubmissionChecker {
   public:
     // `today` (a day number) is the last sending date accepted.
-    SubmissionChecker(CheckLookups& lookups, std::int32_t today);
+    SubmissionChecker(const CheckLookups& lookups, std::int32_t today);
 
     // Checks one line: `record` is its 250-character record (CP1250), whose
     // last character is the record type. A type other than 0, 3, 5, 7 and 9
@@ -61,7 +61,7 @@ class SubmissionChecker {
     void ruleFinding(std::string_view code, std::string_view prefix, RuleField rule,
                      std::string_view ruleCode, const Combination& c, const RecordField* field);
 
-    CheckLookups& lookups_;
+    const CheckLookups& lookups_;
     std::int32_t today_;
 
     // The line being checked.
