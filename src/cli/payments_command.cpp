@@ -14,6 +14,7 @@
 #include "data/message_table.h"
 #include "data/tables.h"
 #include "exit_codes.h"
+#include "import/findings_csv.h"
 #include "import/payment_check.h"
 #include "rules/identifier.h"
 
@@ -53,34 +54,19 @@ class ThrottledStatus : public Reporter {
     std::chrono::steady_clock::time_point last_{};
 };
 
-std::string csvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    return out + "\"";
-}
-
-// Prints each finding as it is made and, when asked, writes it to a CSV
-// file (UTF-8, header line,field,kind,name,message,start,end,value).
+// Prints each finding as it is made and, when asked, passes it on to the
+// CSV export.
 class FindingPrinter : public FindingSink {
   public:
-    FindingPrinter(std::ostream& out, std::ostream* csv) : out_(out), csv_(csv) {
-        if (csv_) *csv_ << "line,field,kind,name,message,start,end,value\r\n";
-    }
+    FindingPrinter(std::ostream& out, FindingSink* csv) : out_(out), csv_(csv) {}
     void add(const Finding& f) override {
         out_ << f.line << ' ' << f.field << ' ' << f.kind << ' ' << f.message << '\n';
-        if (csv_)
-            *csv_ << f.line << ',' << csvField(f.field) << ',' << f.kind << ',' << csvField(f.name)
-                  << ',' << csvField(f.message) << ',' << f.start << ',' << f.end << ','
-                  << csvField(f.value) << "\r\n";
+        if (csv_) csv_->add(f);
     }
 
   private:
     std::ostream& out_;
-    std::ostream* csv_;
+    FindingSink* csv_;
 };
 
 struct PaymentsCheckOptions {
@@ -109,11 +95,9 @@ int runPaymentsCheck(CliSession& s, const PaymentsCheckOptions& o) {
     for (const std::string& day : {from, to})
         if (std::string m = checkPaymentDay(day, year, month); !m.empty()) return s.refuse(m);
 
-    std::ofstream csv;
-    if (!o.findingsCsv.empty()) {
-        csv.open(o.findingsCsv, std::ios::binary | std::ios::trunc);
-        if (!csv) throw UsageError("cannot write " + o.findingsCsv);
-    }
+    FindingsCsv csv;
+    if (!o.findingsCsv.empty() && !csv.open(o.findingsCsv))
+        throw UsageError("cannot write " + o.findingsCsv + ": " + csv.error());
     ThrottledStatus reporter(s.reporter());
     ErrorReporter errors(reporter);
     errors.addMessages(standardMessages());
@@ -127,17 +111,16 @@ int runPaymentsCheck(CliSession& s, const PaymentsCheckOptions& o) {
     rq.firstDay = std::stoi(std::string(trim(from)));
     rq.lastDay = std::stoi(std::string(trim(to)));
     rq.file = o.file;
-    FindingPrinter printer(s.out(), csv.is_open() ? &csv : nullptr);
+    FindingPrinter printer(s.out(), o.findingsCsv.empty() ? nullptr : &csv);
     const PaymentCheckResult r = checkPaymentData(tables, rq, &printer);
     reporter.flush();
-    if (csv.is_open()) {
-        csv.close();
-        if (!csv) return s.refuse("cannot write " + o.findingsCsv);
-    }
     if (!r.done) {
+        csv.abandon();
         if (!r.cancelled && !std::ifstream(o.file, std::ios::binary)) return kExitUsage;
         return kExitRefused;
     }
+    if (!o.findingsCsv.empty() && !csv.finish())
+        return s.refuse("cannot write " + o.findingsCsv + ": " + csv.error());
     for (const std::string& line : paymentCheckSummary(r))
         s.out() << line << '\n';
     if (r.findingsNotStored > 0)
