@@ -160,6 +160,9 @@ TEST_F(FormalControl, CleanFileFormedByTheDomainCoreHasNoFindings) {
         (std::vector<std::string>{"Malo strpljenja. Radim...", "Obrađeno    10 redaka",
                                   "Obrađeno    20 redaka", "Izvršena je kontrola datoteke."}));
     EXPECT_TRUE(st.reporter.boxes.empty());
+    const std::uint64_t size = fs::file_size(path);
+    ASSERT_FALSE(st.reporter.progressCalls.empty());
+    EXPECT_EQ(st.reporter.progressCalls.back(), std::make_pair(size, size));
 
     // Each line is stored in five pieces of 50, the type and no mark.
     TableAccess& ulz = st.tables.access("ULZ");
