@@ -7,6 +7,8 @@
 #include "data/error_reporter.h"
 #include "data/line_file.h"
 #include "data/tables.h"
+#include "import/background_rows.h"
+#include "import/control_lookups.h"
 #include "import/payment_line.h"
 #include "import/payment_line_checks.h"
 #include "rules/identifier.h"
@@ -118,6 +120,10 @@ class CheckRun {
     bool record(const PaymentLine& line, PaymentField field, const std::string& message,
                 bool marksWrong);
     bool selected(const PaymentLine& line) const;
+    bool writeFailed() {
+        return fail("Greška kod upisa " + std::to_string(rows_->error().code) + " " +
+                    rows_->error().text);
+    }
 
     Tables& tables_;
     const PaymentCheckRequest& rq_;
@@ -133,14 +139,19 @@ class CheckRun {
     std::string payerMb_, payerUnit_, payerId_, payerType_;
 
     // Run state.
+    TableLookups lookups_;
     std::optional<PaymentLineChecker> checker_;
+    // The rows go to the tables on a thread of their own: TBOSIGU3, TBOSIGU2, TBGRESKE.
+    enum RowFile { AllLines, CorrectLines, Findings };
+    std::optional<BackgroundRows> rows_;
+    long findingNumber_ = 0;
+    int findingNumberField_ = 0;
     std::optional<RowLayout> allLines_, correctLines_;
     TableAccess* findings_ = nullptr;
     TableAccess* correct_ = nullptr;
     TableAccess* all_ = nullptr;
     std::array<int, kCopiedToFindings.size()> findingFields_{};
     int findingMessage_ = 0;
-    bool findingsFull_ = false;
     long lineNumber_ = 0;
     std::string personName_;
     std::string previousPerson_;
@@ -246,9 +257,8 @@ bool CheckRun::openResults() {
         return fail("Greška pri otvaranju TBGRESKE " + tables_.access("GRE").lastError().text);
     if (!open("OSI3", true)) return fail("Greška pri otvaranju TBOSIGU2.DAT");
     if (!open("OSI4", true)) return fail("Greška pri otvaranju TBOSIGU3.DAT");
-    for (const char* name : {"TBO", "OPC", "STA", "STO1", "VEZ"})
-        if (!open(name)) return fail("Greška " + tables_.access(name).lastError().text);
-    return true;
+    // The code tables, the control table and the rates, read into memory.
+    return lookups_.load(tables_, currentYear_);
 }
 
 bool CheckRun::selected(const PaymentLine& line) const {
@@ -277,24 +287,19 @@ bool CheckRun::record(const PaymentLine& line, PaymentField field, const std::st
         f.value = cp1250ToUtf8(line.text(field));
         sink_->add(f);
     }
-    if (findingsFull_) {
+    // The run numbers its findings from 1 in the emptied table; the running
+    // number holds 32767 of them.
+    Record& r = findings_->record();
+    r.clear();
+    if (!r.setInteger(findingNumberField_, findingNumber_ + 1)) {
         ++result_.findingsNotStored;
         return true;
     }
-    TableAccess& gre = *findings_;
-    Record& r = gre.record();
-    r.clear();
+    ++findingNumber_;
     r.setText(findingMessage_, utf8ToCp1250Lossy(message));
     for (std::size_t i = 0; i < kCopiedToFindings.size(); ++i)
         r.setText(findingFields_[i], line.field(kCopiedToFindings[i]));
-    if (gre.add(true) == result::Ok) return true;
-    if (gre.lastError().code == err::InvalidKeyLength) {
-        // Every running number the table can hold is taken.
-        findingsFull_ = true;
-        ++result_.findingsNotStored;
-        return true;
-    }
-    return fail("Greška kod upisa TBGRESKE " + gre.lastError().text);
+    return rows_->add(Findings, r.bytes()) || writeFailed();
 }
 
 bool CheckRun::addAllLinesRow(const PaymentLine& line, const Amounts& amounts) {
@@ -312,8 +317,7 @@ bool CheckRun::addAllLinesRow(const PaymentLine& line, const Amounts& amounts) {
     r.setInteger(l.year, rq_.year);
     r.setInteger(l.month, rq_.month);
     r.setText(l.type, line.field(PaymentField::VRSTAUPLA));
-    if (t.add(true) == result::Ok) return true;
-    return fail("Greška kod upisa TBOSIGU3.DAT " + t.lastError().text);
+    return rows_->add(AllLines, r.bytes()) || writeFailed();
 }
 
 bool CheckRun::addCorrectRow(const PaymentLine& line, const Amounts& amounts) {
@@ -330,8 +334,7 @@ bool CheckRun::addCorrectRow(const PaymentLine& line, const Amounts& amounts) {
     r.setInteger(l.year, rq_.year);
     r.setInteger(l.month, rq_.month);
     r.setText(l.type, type_);
-    if (t.add(true) == result::Ok) return true;
-    return fail("Greška kod upisa " + std::to_string(t.lastError().code));
+    return rows_->add(CorrectLines, r.bytes()) || writeFailed();
 }
 
 bool CheckRun::processLine(const PaymentLine& line) {
@@ -421,6 +424,7 @@ PaymentCheckResult CheckRun::run() {
         return result_;
     }
     reporter_.status("Malo strpljenja. Radim...");
+    currentYear_ = rq_.currentYear ? rq_.currentYear : currentYearFromClock();
     if (!openResults()) {
         closeAll();
         return result_;
@@ -434,6 +438,8 @@ PaymentCheckResult CheckRun::run() {
         return result_;
     }
     auto stop = [&]() {
+        if (rows_) rows_->abandon();
+        rows_.reset();
         tables_.storage().rollback();
         closeAll();
         result_.done = false;
@@ -452,8 +458,7 @@ PaymentCheckResult CheckRun::run() {
         return stop();
     }
 
-    currentYear_ = rq_.currentYear ? rq_.currentYear : currentYearFromClock();
-    checker_.emplace(tables_, PaymentCaller::InputCheck,
+    checker_.emplace(lookups_, PaymentCaller::InputCheck,
                      PaymentRunValues{payerType_, type_, rq_.year, rq_.month, currentYear_});
     findings_ = &gre;
     correct_ = &correct;
@@ -461,11 +466,25 @@ PaymentCheckResult CheckRun::run() {
     allLines_.emplace(all.def());
     correctLines_.emplace(correct.def());
     findingMessage_ = gre.def().fieldIndex("OPIS");
+    findingNumberField_ = gre.def().fieldIndex("RB");
     for (std::size_t i = 0; i < kCopiedToFindings.size(); ++i)
         findingFields_[i] = gre.def().fieldIndex(paymentFieldName(kCopiedToFindings[i]));
+    // Every row of a run has the run's year: the field checks of the two
+    // tables judge it once, here (showing their message when it fails).
+    for (TableAccess* t : {all_, correct_}) {
+        t->record().clear();
+        t->record().setInteger(t->def().fieldIndex("GODOBRA"), rq_.year);
+        if (t->validateRecord() != result::Ok) return stop();
+    }
 
+    rows_.emplace(std::vector<TableFile*>{all.file(), correct.file(), gre.file()});
     if (!checkLines(lines)) return stop();
     lines.close();
+    if (!rows_->finish()) {
+        writeFailed();
+        return stop();
+    }
+    rows_.reset();
     if (StorageError e = tables_.storage().commit()) {
         fail("Greška " + std::to_string(e.code) + " (" + e.text + ")");
         closeAll();

@@ -3,6 +3,7 @@
 #include "base/cp1250.h"
 #include "base/fixed_text.h"
 #include "data/tables.h"
+#include "import/control_lookups.h"
 #include "rules/identifier.h"
 
 #include <array>
@@ -35,17 +36,30 @@ constexpr std::array<const char*, kPaymentAmountCount> kNotNumeric = {
 } // namespace
 
 PaymentLineChecker::PaymentLineChecker(Tables& tables, PaymentCaller caller, PaymentRunValues run)
-    : tables_(tables), caller_(caller), run_(std::move(run)), bases_(tables.access("TBO")),
-      municipalities_(tables.access("OPC")), marks_(tables.access("STA")),
-      rateTable_(tables.access("STO1")), controlTable_(tables.access("VEZ")) {
+    : tables_(&tables), caller_(caller), run_(std::move(run)) {
     if (run_.currentYear == 0) run_.currentYear = currentYearFromClock();
 }
 
-bool PaymentLineChecker::codeExists(TableAccess& table,
-                                    std::unordered_map<std::string, bool>& known,
-                                    std::string_view code) {
+PaymentLineChecker::PaymentLineChecker(const CheckLookups& lookups, PaymentCaller caller,
+                                       PaymentRunValues run)
+    : lookups_(&lookups), caller_(caller), run_(std::move(run)) {}
+
+bool PaymentLineChecker::codeExists(Code which, std::string_view code) {
+    if (lookups_) {
+        switch (which) {
+        case Code::Basis:
+            return lookups_->hasInsuranceBasis(code);
+        case Code::Municipality:
+            return lookups_->hasMunicipality(code);
+        case Code::Mark:
+            return lookups_->hasServiceMark(code);
+        }
+    }
+    auto& known = knownCodes_[static_cast<int>(which)];
     std::string key(code);
     if (auto it = known.find(key); it != known.end()) return it->second;
+    static const char* const tableOf[] = {"TBO", "OPC", "STA"};
+    TableAccess& table = tables_->access(tableOf[static_cast<int>(which)]);
     Record& r = table.record();
     r.clear();
     r.setText(table.def().fieldIndex("SIFRA"), code);
@@ -62,19 +76,23 @@ const std::optional<ContributionRates>& PaymentLineChecker::rates(const PaymentL
     key.reserve(8);
     key.append(membership).append(basis).append(mark);
     if (auto it = knownRates_.find(key); it != knownRates_.end()) return it->second;
-    auto found = lookupRates(
-        rateTable_, RateChoice{membership, run_.calculationType, run_.payerType, basis, mark});
+    const RateChoice choice{membership, run_.calculationType, run_.payerType, basis, mark};
+    auto found = lookups_ ? lookups_->rates(choice) : lookupRates(tables_->access("STO1"), choice);
     return knownRates_.emplace(std::move(key), std::move(found)).first->second;
 }
 
 const PaymentLineChecker::RuleEntry& PaymentLineChecker::rule(const Combination& c) {
     if (auto it = knownRules_.find(c.oo); it != knownRules_.end()) return it->second;
     RuleEntry entry;
-    if (auto found = readControlRule(controlTable_, c)) {
+    entry.limits = noLimits();
+    if (lookups_) {
+        if (const ControlEntry* found = lookups_->controlRule(c)) {
+            entry.exists = true;
+            entry.limits = found->limits;
+        }
+    } else if (auto found = readControlRule(tables_->access("VEZ"), c)) {
         entry.exists = true;
         entry.limits = evaluateRules(*found, run_.currentYear);
-    } else {
-        entry.limits = noLimits();
     }
     return knownRules_.emplace(c.oo, std::move(entry)).first->second;
 }
@@ -98,11 +116,10 @@ const LineCheckOutcome& PaymentLineChecker::check(const PaymentLine& line,
         add(6, PaymentField::JMBG, "Pogrešan Identifikacijski broj osiguranikae", true);
     // 7-9: the codes.
     const std::string_view basis = line.field(PaymentField::OSNOVA1);
-    if (!codeExists(bases_, knownBases_, basis))
-        add(7, PaymentField::OSNOVA1, texts.unknownBasis, true);
-    if (!codeExists(municipalities_, knownMunicipalities_, line.field(PaymentField::OPCINA)))
+    if (!codeExists(Code::Basis, basis)) add(7, PaymentField::OSNOVA1, texts.unknownBasis, true);
+    if (!codeExists(Code::Municipality, line.field(PaymentField::OPCINA)))
         add(8, PaymentField::OPCINA, "Nepoznata šifra općine", true);
-    if (!codeExists(marks_, knownMarks_, line.field(PaymentField::OSNOVA3)))
+    if (!codeExists(Code::Mark, line.field(PaymentField::OSNOVA3)))
         add(9, PaymentField::OSNOVA3, texts.unknownMark, true);
     // 10: fund membership.
     const std::string_view member = line.field(PaymentField::CLANDN);

@@ -23,9 +23,11 @@
 //   21    pillar II difference, only when 18 passed
 //   22    IV.11 within its rule
 //
-// Lookups in the code tables, the rate table and the control table are
-// remembered for the checker's life (one run; the tables do not change while
-// it runs).
+// The code tables, the rate table and the control table are either read
+// while the checker runs (each lookup remembered for the checker's life: one
+// run, during which the tables do not change) or taken from lookups read
+// into memory before the run (the checker then never touches a table, so the
+// results may be stored beside it on another thread).
 
 #include "base/decimal.h"
 #include "import/payment_line.h"
@@ -39,6 +41,7 @@
 
 namespace mvz {
 
+class CheckLookups;
 class Tables;
 class TableAccess;
 
@@ -75,14 +78,16 @@ class PaymentLineChecker {
     // The code tables (TBOSNOBR, TBOPCINE, TBOZNSTA), TBSTOPE and VEZNATAB
     // of `tables` must be open while the checker is used.
     PaymentLineChecker(Tables& tables, PaymentCaller caller, PaymentRunValues run);
+    // Looks everything up in `lookups` (which must outlive the checker).
+    PaymentLineChecker(const CheckLookups& lookups, PaymentCaller caller, PaymentRunValues run);
 
     // Checks one selected line; `remembered` are the person's remembered
     // positive amounts. The outcome stays valid until the next call.
     const LineCheckOutcome& check(const PaymentLine& line, const PreviousAmounts& remembered);
 
   private:
-    bool codeExists(TableAccess& table, std::unordered_map<std::string, bool>& known,
-                    std::string_view code);
+    enum class Code { Basis, Municipality, Mark };
+    bool codeExists(Code which, std::string_view code);
     const std::optional<ContributionRates>& rates(const PaymentLine& line);
     struct RuleEntry {
         bool exists = false;
@@ -91,15 +96,11 @@ class PaymentLineChecker {
     const RuleEntry& rule(const Combination& c);
     void add(int check, PaymentField field, std::string message, bool refuses);
 
-    Tables& tables_;
+    Tables* tables_ = nullptr;              // read while running, or
+    const CheckLookups* lookups_ = nullptr; // read before the run
     PaymentCaller caller_;
     PaymentRunValues run_;
-    TableAccess& bases_;
-    TableAccess& municipalities_;
-    TableAccess& marks_;
-    TableAccess& rateTable_;
-    TableAccess& controlTable_;
-    std::unordered_map<std::string, bool> knownBases_, knownMunicipalities_, knownMarks_;
+    std::unordered_map<std::string, bool> knownCodes_[3];
     std::unordered_map<std::string, std::optional<ContributionRates>> knownRates_;
     std::unordered_map<std::string, RuleEntry> knownRules_;
     LineCheckOutcome outcome_;
