@@ -19,6 +19,7 @@
 #include "import/formal_control.h"
 #include "import/transcript.h"
 #include "submission/digest.h"
+#include "throttled_status.h"
 
 namespace mvz {
 
@@ -29,53 +30,6 @@ struct CheckOptions {
     std::string findingsCsv;
     bool transcript = false;
     bool quiet = false;
-};
-
-// Passes everything on, but the status texts (one per ten lines) at most a
-// few a second, and always the last one.
-class ThrottledStatus : public Reporter {
-  public:
-    explicit ThrottledStatus(Reporter& inner) : inner_(inner) {}
-    ~ThrottledStatus() override { flush(); }
-    Button show(const MessageBox& box) override {
-        flush();
-        return inner_.show(box);
-    }
-    void status(const std::string& text) override {
-        pending_ = text;
-        if (std::chrono::steady_clock::now() - last_ >= std::chrono::milliseconds(200)) flush();
-    }
-    void progress(std::uint64_t done, std::uint64_t total) override {
-        inner_.progress(done, total);
-    }
-    bool cancelRequested() override { return inner_.cancelRequested(); }
-    void endProgram() override { inner_.endProgram(); }
-    void flush() {
-        if (pending_.empty()) return;
-        inner_.status(pending_);
-        pending_.clear();
-        last_ = std::chrono::steady_clock::now();
-    }
-
-  private:
-    Reporter& inner_;
-    std::string pending_;
-    std::chrono::steady_clock::time_point last_{};
-};
-
-// Prints each finding as it is made ("line field kind message") and hands
-// it on to the export.
-class FindingPrinter : public FindingSink {
-  public:
-    FindingPrinter(std::ostream* out, FindingSink* next) : out_(out), next_(next) {}
-    void add(const Finding& f) override {
-        if (out_) *out_ << f.line << ' ' << f.field << ' ' << f.kind << ' ' << f.message << '\n';
-        if (next_) next_->add(f);
-    }
-
-  private:
-    std::ostream* out_;
-    FindingSink* next_;
 };
 
 bool readable(const std::string& path) {

@@ -20,44 +20,11 @@
 #include "exit_codes.h"
 #include "submission/collective.h"
 #include "submission/forming.h"
+#include "throttled_status.h"
 
 namespace mvz {
 
 namespace {
-
-// Prints the status texts of a run as they come, at most a few a second (a
-// form of many rows names every person), and always the last one.
-class StatusEcho : public Reporter {
-  public:
-    StatusEcho(Reporter& inner, std::ostream& out) : inner_(inner), out_(out) {}
-    ~StatusEcho() override { flush(); }
-    Button show(const MessageBox& box) override {
-        flush();
-        return inner_.show(box);
-    }
-    void status(const std::string& text) override {
-        const auto now = std::chrono::steady_clock::now();
-        pending_ = text;
-        if (now - last_ >= std::chrono::milliseconds(200)) flush();
-    }
-    void progress(std::uint64_t done, std::uint64_t total) override {
-        inner_.progress(done, total);
-    }
-    bool cancelRequested() override { return inner_.cancelRequested(); }
-    void endProgram() override { inner_.endProgram(); }
-    void flush() {
-        if (pending_.empty()) return;
-        out_ << pending_ << '\n' << std::flush;
-        pending_.clear();
-        last_ = std::chrono::steady_clock::now();
-    }
-
-  private:
-    Reporter& inner_;
-    std::ostream& out_;
-    std::string pending_;
-    std::chrono::steady_clock::time_point last_{};
-};
 
 struct FormOptions {
     int payer = 0;
@@ -86,7 +53,7 @@ std::string amount(const Decimal& d) {
 
 int runForm(CliSession& s, const FormOptions& o) {
     if (std::string why = s.checkDataDir(); !why.empty()) return s.refuse(why);
-    StatusEcho echo(s.reporter(), s.out());
+    ThrottledStatus echo(s.reporter(), &s.out());
     ErrorReporter errors(echo);
     errors.addMessages(standardMessages());
     Tables tables(s.dataDir(), errors);

@@ -17,57 +17,11 @@
 #include "import/findings_csv.h"
 #include "import/payment_check.h"
 #include "rules/identifier.h"
+#include "throttled_status.h"
 
 namespace mvz {
 
 namespace {
-
-// Passes everything on, but the status texts (one per checked line) at most
-// a few a second, and always the last one.
-class ThrottledStatus : public Reporter {
-  public:
-    explicit ThrottledStatus(Reporter& inner) : inner_(inner) {}
-    ~ThrottledStatus() override { flush(); }
-    Button show(const MessageBox& box) override {
-        flush();
-        return inner_.show(box);
-    }
-    void status(const std::string& text) override {
-        pending_ = text;
-        if (std::chrono::steady_clock::now() - last_ >= std::chrono::milliseconds(200)) flush();
-    }
-    void progress(std::uint64_t done, std::uint64_t total) override {
-        inner_.progress(done, total);
-    }
-    bool cancelRequested() override { return inner_.cancelRequested(); }
-    void endProgram() override { inner_.endProgram(); }
-    void flush() {
-        if (pending_.empty()) return;
-        inner_.status(pending_);
-        pending_.clear();
-        last_ = std::chrono::steady_clock::now();
-    }
-
-  private:
-    Reporter& inner_;
-    std::string pending_;
-    std::chrono::steady_clock::time_point last_{};
-};
-
-// Prints each finding as it is made and, when asked, passes it on to the
-// CSV export.
-class FindingPrinter : public FindingSink {
-  public:
-    FindingPrinter(std::ostream& out, FindingSink* csv) : out_(out), csv_(csv) {}
-    void add(const Finding& f) override {
-        out_ << f.line << ' ' << f.field << ' ' << f.kind << ' ' << f.message << '\n';
-        if (csv_) csv_->add(f);
-    }
-
-  private:
-    std::ostream& out_;
-    FindingSink* csv_;
-};
 
 struct PaymentsCheckOptions {
     std::string file;
@@ -111,7 +65,7 @@ int runPaymentsCheck(CliSession& s, const PaymentsCheckOptions& o) {
     rq.firstDay = std::stoi(std::string(trim(from)));
     rq.lastDay = std::stoi(std::string(trim(to)));
     rq.file = o.file;
-    FindingPrinter printer(s.out(), o.findingsCsv.empty() ? nullptr : &csv);
+    FindingPrinter printer(&s.out(), o.findingsCsv.empty() ? nullptr : &csv, &reporter);
     const PaymentCheckResult r = checkPaymentData(tables, rq, &printer);
     reporter.flush();
     if (!r.done) {

@@ -19,58 +19,11 @@
 #include "import/payment_forms.h"
 #include "payments_command.h"
 #include "rules/identifier.h"
+#include "throttled_status.h"
 
 namespace mvz {
 
 namespace {
-
-// Prints the status texts of the run on stdout as they come, at most a few a
-// second (a long file names many persons), and always the last one.
-class StatusLines : public Reporter {
-  public:
-    StatusLines(Reporter& inner, std::ostream& out) : inner_(inner), out_(out) {}
-    ~StatusLines() override { flush(); }
-    Button show(const MessageBox& box) override {
-        flush();
-        return inner_.show(box);
-    }
-    void status(const std::string& text) override {
-        pending_ = text;
-        if (std::chrono::steady_clock::now() - last_ >= std::chrono::milliseconds(200)) flush();
-    }
-    void progress(std::uint64_t done, std::uint64_t total) override {
-        inner_.progress(done, total);
-    }
-    bool cancelRequested() override { return inner_.cancelRequested(); }
-    void endProgram() override { inner_.endProgram(); }
-    void flush() {
-        if (pending_.empty()) return;
-        out_ << pending_ << '\n' << std::flush;
-        pending_.clear();
-        last_ = std::chrono::steady_clock::now();
-    }
-
-  private:
-    Reporter& inner_;
-    std::ostream& out_;
-    std::string pending_;
-    std::chrono::steady_clock::time_point last_{};
-};
-
-// Each finding as "line field kind message", as it is made.
-class FindingLines : public FindingSink {
-  public:
-    FindingLines(StatusLines& status, std::ostream& out) : status_(status), out_(out) {}
-    void add(const Finding& f) override {
-        status_.flush();
-        out_ << f.line << ' ' << (f.field.empty() ? "-" : f.field) << ' ' << f.kind << ' '
-             << f.message << '\n';
-    }
-
-  private:
-    StatusLines& status_;
-    std::ostream& out_;
-};
 
 struct Options {
     std::string file;
@@ -109,7 +62,7 @@ std::string amount(const Decimal& d) {
 
 int run(CliSession& s, const Options& o) {
     if (std::string why = s.checkDataDir(); !why.empty()) return s.refuse(why);
-    StatusLines status(s.reporter(), s.out());
+    ThrottledStatus status(s.reporter(), &s.out());
     ErrorReporter errors(status);
     errors.addMessages(standardMessages());
     Tables tables(s.dataDir(), errors);
@@ -166,7 +119,7 @@ int run(CliSession& s, const Options& o) {
     }
     if (std::string m = checkSequence(f.sequence); !m.empty()) return refuse(m);
 
-    FindingLines findings(status, s.out());
+    FindingPrinter findings(&s.out(), nullptr, &status);
     const PaymentFormsResult r = formFromPaymentData(tables, rq, &findings);
     status.flush();
     std::ostream& out = s.out();
