@@ -32,6 +32,11 @@ constexpr const char* kUsage =
     "       [--from D --to D] [--pay-year Y --pay-month M] [--seq N] [--date DD.MM.YYYY]\n"
     "  collect [--date DD.MM.YYYY]        merge the collective list into ZOVAK.MZ0\n"
     "  list-collective                    what the collective list holds\n"
+    "  check FILE [--findings-csv OUT] [--transcript] [--quiet]   formal control of a file\n"
+    "  payments check FILE --payer N --type VOI --year Y --month M [--from D --to D]\n"
+    "       [--findings-csv OUT]           check a payment-data file\n"
+    "  payments form FILE --payer N --type VOI --year Y --month M --mode single|collective\n"
+    "       [...options of form] [--collect]  forms from a payment-data file\n"
     "NAME is a table's file name without extension (TBPOSLOD) or its prefix (POS); FIELD\n"
     "is a field name with or without the prefix. `mvz SUBCOMMAND --help` tells more.\n";
 
