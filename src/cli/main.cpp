@@ -1,8 +1,24 @@
-// The program: for now the command line only (the desktop program comes later).
-#include "cli_app.h"
+// The program: with a subcommand it runs the command line headless; with no
+// subcommand (at most --data DIR) it opens the desktop program.
+#include <cstring>
+#include <string>
 
-#ifndef MVZ_NO_MAIN
+#include "cli_app.h"
+#include "shell/desktop_app.h"
+
 int main(int argc, char** argv) {
+    std::string dataDir = ".";
+    bool desktop = true;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--data") == 0 && i + 1 < argc) {
+            dataDir = argv[++i];
+        } else if (std::strncmp(argv[i], "--data=", 7) == 0) {
+            dataDir = argv[i] + 7;
+        } else {
+            desktop = false;
+            break;
+        }
+    }
+    if (desktop) return mvz::runDesktop(argc, argv, dataDir);
     return mvz::runCli(argc, argv);
 }
-#endif
