@@ -17,6 +17,8 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: mvz [--data DIR] [--yes|--no] SUBCOMMAND ...\n"
+    "  (no subcommand: the desktop program)\n"
+    "  status                             the data files of the directory and their records\n"
     "  init [--demo]                      set up a new data directory (--demo: with a\n"
     "                                     demonstration employer and its employees)\n"
     "  table NAME list [--key KEY] [--from FIELD=VALUE...] [--reverse] [--limit N] [--csv]\n"
@@ -118,6 +120,9 @@ int runCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     CLI::App* dump = table->add_subcommand("dump", "every record, in the order of the first key");
     dump->add_flag("--csv", tc.csv, "CSV with a header row of field names");
 
+    CLI::App* status = app.add_subcommand(
+        "status", "what the data directory holds (the data files and their records)");
+
     CommandRegistry registry;
     registerCommands(app, registry);
 
@@ -153,6 +158,7 @@ int runCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
         }
         for (const auto& [cmd, run] : registry.commands)
             if (*cmd) return run(session);
+        (void)status;
         return runStatusCommand(session, kUsage);
     } catch (const UsageError& e) {
         err << "mvz: " << e.what() << '\n';

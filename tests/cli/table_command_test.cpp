@@ -206,11 +206,11 @@ TEST(TableCommandFiles, ADamagedDataFileIsNamedAndKept) {
 
 TEST(StatusCommand, ShowsTheDataFilesAndTheUsage) {
     TempDir dir;
-    MvzRun empty = runMvz(dir.str(), {});
+    MvzRun empty = runMvz(dir.str(), {"status"});
     EXPECT_EQ(empty.code, 0);
     EXPECT_NE(empty.out.find("no data files yet"), std::string::npos) << empty.out;
     ASSERT_EQ(runMvz(dir.str(), {"init"}).code, 0);
-    const MvzRun status = runMvz(dir.str(), {});
+    const MvzRun status = runMvz(dir.str(), {"status"});
     EXPECT_EQ(status.code, 0);
     EXPECT_NE(status.out.find("TBSTOPE.DAT        576 records"), std::string::npos) << status.out;
     EXPECT_NE(status.out.find("TBIZLFOLDER.TXT    1 line"), std::string::npos) << status.out;
