@@ -109,15 +109,15 @@ int main(int argc, char** argv) {
     init.demo = true;
     if (!initializeDataDirectory(dir, errors, init).ok) return 1;
 
-    bench::SubmissionFileSpec spec;
-    spec.forms = std::max(1L, (lines + 99999) / 100000) * 2;
-    spec.insured = std::max(0L, lines - 2 - 2 * spec.forms);
+    bench::SubmissionFilePlan plan;
+    plan.forms = std::max(1L, (lines + 99999) / 100000) * 2;
+    plan.insured = std::max(0L, lines - 2 - 2 * plan.forms);
     const CivilDate today = civilDate(todayDayNumber());
-    spec.sendingDate = today;
-    spec.year = today.year;
-    spec.month = today.month;
+    plan.sendingDate = today;
+    plan.year = today.year;
+    plan.month = today.month;
     const std::string path = dir + "/ZOVAK.MZ0";
-    if (!bench::writeSubmissionFile(path, spec)) return 1;
+    if (!bench::writeSubmissionFile(path, plan)) return 1;
     const double megabytes = std::filesystem::file_size(path) / 1048576.0;
     const long memoryBefore = peakMegabytes();
 
@@ -141,7 +141,7 @@ int main(int argc, char** argv) {
     std::filesystem::remove_all(dir);
 
     std::printf("file %lld lines (%.0f MB), %ld forms; findings F %lld, U %lld\n", r.lines,
-                megabytes, spec.forms, r.errors, r.warnings);
+                megabytes, plan.forms, r.errors, r.warnings);
     std::printf("openssl dgst -sha1                 %8.3f s\n", openssl);
     std::printf("formal control into empty tables   %8.3f s  ratio %.2f\n", runs[0],
                 runs[0] / openssl);

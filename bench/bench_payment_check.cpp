@@ -94,12 +94,12 @@ int main(int argc, char** argv) {
     init.today = dayNumber(2026, 12, 10);
     if (!initializeDataDirectory(dir, errors, init).ok) return 1;
 
-    bench::PaymentFileSpec spec;
-    spec.lines = lines;
-    spec.otherPayerEvery = 50;
-    spec.faultyEvery = 50;
+    bench::PaymentFilePlan plan;
+    plan.lines = lines;
+    plan.otherPayerEvery = 50;
+    plan.faultyEvery = 50;
     const std::string input = dir + "/ulaz/uplate.txt";
-    if (!bench::writePaymentFile(input, spec)) return 1;
+    if (!bench::writePaymentFile(input, plan)) return 1;
     std::printf("file: %ld lines of %zu characters, %.1f MiB\n", lines, kPaymentLineLength,
                 static_cast<double>(std::filesystem::file_size(input)) / (1 << 20));
 

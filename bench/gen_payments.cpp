@@ -15,18 +15,18 @@ int main(int argc, char** argv) {
                              "[faulty-every]]]]\n");
         return 2;
     }
-    mvz::bench::PaymentFileSpec spec;
-    if (argc > 2) spec.lines = std::atol(argv[2]);
+    mvz::bench::PaymentFilePlan plan;
+    if (argc > 2) plan.lines = std::atol(argv[2]);
     if (argc > 4) {
-        spec.year = std::atoi(argv[3]);
-        spec.month = std::atoi(argv[4]);
+        plan.year = std::atoi(argv[3]);
+        plan.month = std::atoi(argv[4]);
     }
-    if (argc > 5) spec.otherPayerEvery = std::atol(argv[5]);
-    if (argc > 6) spec.faultyEvery = std::atol(argv[6]);
-    if (!mvz::bench::writePaymentFile(argv[1], spec)) {
+    if (argc > 5) plan.otherPayerEvery = std::atol(argv[5]);
+    if (argc > 6) plan.faultyEvery = std::atol(argv[6]);
+    if (!mvz::bench::writePaymentFile(argv[1], plan)) {
         std::fprintf(stderr, "gen_payments: cannot write %s\n", argv[1]);
         return 1;
     }
-    std::printf("%s: %ld lines\n", argv[1], spec.lines);
+    std::printf("%s: %ld lines\n", argv[1], plan.lines);
     return 0;
 }

@@ -14,22 +14,22 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: gen_submission FILE [forms [type-5 records]]\n");
         return 2;
     }
-    mvz::bench::SubmissionFileSpec spec;
-    if (argc > 2) spec.forms = std::atol(argv[2]);
-    if (argc > 3) spec.insured = std::atol(argv[3]);
+    mvz::bench::SubmissionFilePlan plan;
+    if (argc > 2) plan.forms = std::atol(argv[2]);
+    if (argc > 3) plan.insured = std::atol(argv[3]);
     const mvz::CivilDate today = mvz::civilDate(mvz::todayDayNumber());
-    spec.sendingDate = today;
-    spec.year = today.year;
-    spec.month = today.month;
-    if (spec.forms < 1 || spec.insured < 0 || spec.insured > spec.forms * 99999L) {
+    plan.sendingDate = today;
+    plan.year = today.year;
+    plan.month = today.month;
+    if (plan.forms < 1 || plan.insured < 0 || plan.insured > plan.forms * 99999L) {
         std::fprintf(stderr, "gen_submission: 1 or more forms of at most 99,999 type-5 records\n");
         return 2;
     }
-    if (!mvz::bench::writeSubmissionFile(argv[1], spec)) {
+    if (!mvz::bench::writeSubmissionFile(argv[1], plan)) {
         std::fprintf(stderr, "gen_submission: cannot write %s\n", argv[1]);
         return 1;
     }
     std::printf("%s: %lld lines, %ld forms, %ld type-5 records\n", argv[1],
-                mvz::bench::submissionLines(spec), spec.forms, spec.insured);
+                mvz::bench::submissionLines(plan), plan.forms, plan.insured);
     return 0;
 }

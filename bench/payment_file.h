@@ -11,7 +11,7 @@
 
 namespace mvz::bench {
 
-struct PaymentFileSpec {
+struct PaymentFilePlan {
     long lines = 200000;
     std::string payerMb = "            ";  // MB: business number and unit (12)
     std::string payerId = "  81773745505"; // MB2, the demo payer's OIB
@@ -50,7 +50,7 @@ inline std::string fit(const std::string& text, std::size_t width) {
     return out;
 }
 
-inline bool writePaymentFile(const std::string& path, const PaymentFileSpec& spec) {
+inline bool writePaymentFile(const std::string& path, const PaymentFilePlan& plan) {
     static const char* const surnames[] = {"Horvat", "Kovacevic", "Babic",    "Maric",   "Juric",
                                            "Novak",  "Kovacic",   "Knezevic", "Vukovic", "Tomic"};
     static const char* const names[] = {"Ivan", "Ana", "Marko", "Petra", "Luka", "Iva"};
@@ -59,18 +59,18 @@ inline bool writePaymentFile(const std::string& path, const PaymentFileSpec& spe
     if (!out) return false;
     char head[64];
     std::string line;
-    for (long i = 0; i < spec.lines; ++i) {
-        const bool other = spec.otherPayerEvery > 0 && i % spec.otherPayerEvery == 0;
-        const bool faulty = spec.faultyEvery > 0 && i % spec.faultyEvery == 1;
+    for (long i = 0; i < plan.lines; ++i) {
+        const bool other = plan.otherPayerEvery > 0 && i % plan.otherPayerEvery == 0;
+        const bool faulty = plan.faultyEvery > 0 && i % plan.faultyEvery == 1;
         const long long base = 300000 + (i % 500) * 1000; // 3,000.00 to 7,990.00
         line.clear();
         std::snprintf(head, sizeof head, "%05ld", (i + 1) % 100000);
         line += head;
-        line += fit(spec.payerMb, 12);
-        line += other ? oibFrom(900000 + i % 7) : spec.payerId;
-        line += spec.payerType + spec.type;
+        line += fit(plan.payerMb, 12);
+        line += other ? oibFrom(900000 + i % 7) : plan.payerId;
+        line += plan.payerType + plan.type;
         line += "0001";
-        std::snprintf(head, sizeof head, "%04d%02d0130", spec.year, spec.month);
+        std::snprintf(head, sizeof head, "%04d%02d0130", plan.year, plan.month);
         line += head;
         line += oibFrom(i);
         line +=

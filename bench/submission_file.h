@@ -18,7 +18,7 @@
 
 namespace mvz::bench {
 
-struct SubmissionFileSpec {
+struct SubmissionFilePlan {
     long forms = 20;
     long insured = 999958; // type-5 records over all forms (at most 99,999 per form)
     CivilDate sendingDate{2026, 12, 10};
@@ -40,18 +40,18 @@ inline std::string submissionOib(long n) {
     return std::string("  ") + digits + static_cast<char>('0' + control);
 }
 
-// The total lines of a file of the spec.
-inline long long submissionLines(const SubmissionFileSpec& spec) {
-    return 2 + 2 * spec.forms + spec.insured;
+// The total lines of a file of the plan.
+inline long long submissionLines(const SubmissionFilePlan& plan) {
+    return 2 + 2 * plan.forms + plan.insured;
 }
 
-inline bool writeSubmissionFile(const std::string& path, const SubmissionFileSpec& spec) {
+inline bool writeSubmissionFile(const std::string& path, const SubmissionFilePlan& plan) {
     static const char* const surnames[] = {"Horvat", "Kovačević", "Babić",    "Marić",   "Jurić",
                                            "Novak",  "Kovačić",   "Knežević", "Vuković", "Tomić"};
     static const char* const names[] = {"Ivan", "Ana", "Marko", "Petra", "Luka", "Iva"};
     static const char* const municipalities[] = {"1333", "5509", "0493", "1830"};
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out || spec.forms < 1) return false;
+    if (!out || plan.forms < 1) return false;
     const auto put = [&](const BuiltLine& line) {
         if (!line.ok()) return false;
         out << line.line << "\r\n";
@@ -64,7 +64,7 @@ inline bool writeSubmissionFile(const std::string& path, const SubmissionFileSpe
     sender.MV0NAZO = "Knjigovodstveni servis Lipa d.o.o.";
     sender.MV0ADOB = "Ilica 212, 10000 Zagreb";
     sender.MV0OSOB = "Ivana Babić";
-    sender.MV0DTMN = spec.sendingDate;
+    sender.MV0DTMN = plan.sendingDate;
     if (!put(buildLine(sender))) return false;
 
     unsigned long long seed = 88172645463325252ULL;
@@ -75,8 +75,8 @@ inline bool writeSubmissionFile(const std::string& path, const SubmissionFileSpe
         return seed;
     };
     long person = 0;
-    for (long form = 0; form < spec.forms; ++form) {
-        const long rows = spec.insured / spec.forms + (form < spec.insured % spec.forms ? 1 : 0);
+    for (long form = 0; form < plan.forms; ++form) {
+        const long rows = plan.insured / plan.forms + (form < plan.insured % plan.forms ? 1 : 0);
         // The records of the form first, to know its totals: written into a
         // buffer of lines, at most 99,999 of them.
         std::string body;
@@ -94,7 +94,7 @@ inline bool writeSubmissionFile(const std::string& path, const SubmissionFileSpe
             r.MV5IMPR = std::string(surnames[person % 10]) + " " + names[person % 6];
             r.MV5GROP = municipalities[person % 4];
             r.MV5OSOB = "010";
-            r.MV5RAZD = {1, daysInMonth(spec.year, spec.month)};
+            r.MV5RAZD = {1, daysInMonth(plan.year, plan.month)};
             const long long gross = 80000 + static_cast<long long>(next() % 1920000);
             const long long pillar1 = (gross * 15 + 50) / 100;
             const long long pillar2 = (gross * 5 + 50) / 100;
@@ -118,7 +118,7 @@ inline bool writeSubmissionFile(const std::string& path, const SubmissionFileSpe
         h.MV3NAOB = "Tehnoservis Sava d.o.o. " + std::to_string(form + 1);
         h.MV3ADOB = "Radnička cesta 47, 10000 Zagreb";
         h.MV3VROB = 31;
-        h.MV3MMGG = {spec.month, spec.year};
+        h.MV3MMGG = {plan.month, plan.year};
         h.MV3VROI = 1;
         h.MV3BROS = persons;
         h.MV3IBRT = money(totals[0]);
@@ -126,20 +126,20 @@ inline bool writeSubmissionFile(const std::string& path, const SubmissionFileSpe
         h.MV3IST1 = money(totals[2]);
         h.MV3IST2 = money(totals[3]);
         h.MV3INET = money(totals[4]);
-        h.MV3IGMM = {spec.year, spec.month};
+        h.MV3IGMM = {plan.year, plan.month};
         if (!put(buildLine(h, PositiveSign::Zero))) return false;
         out << body;
         FormEndRecord e;
         e.MV7IBOO = h.MV3IBOO;
         e.MV7IDOB = h.MV3IDOB;
         e.MV7BRSL = rows;
-        e.MV7DTRS = spec.sendingDate;
+        e.MV7DTRS = plan.sendingDate;
         if (!put(buildLine(e))) return false;
     }
     FileEndRecord end;
     end.MV9IBOO = sender.MV0IBOO;
-    end.MV9DTMN = spec.sendingDate;
-    end.MV9BROJ = spec.forms;
+    end.MV9DTMN = plan.sendingDate;
+    end.MV9BROJ = plan.forms;
     if (!put(buildLine(end))) return false;
     out.close();
     return static_cast<bool>(out);
