@@ -539,7 +539,7 @@ const std::vector<TableDef>& dictionary() {
          "TEK",
          500,
          true,
-         "text copy of the control table (Part 6.2)",
+         "text copy of the control table",
          {f("REDAK", text(500), 0)},
          {}},
         {"VEZNAT01.TXT",
