@@ -2,7 +2,6 @@
 
 #include <CLI/CLI.hpp>
 
-#include <chrono>
 #include <map>
 #include <memory>
 #include <ostream>
@@ -18,6 +17,7 @@
 #include "data/message_table.h"
 #include "data/tables.h"
 #include "exit_codes.h"
+#include "forming_options.h"
 #include "submission/collective.h"
 #include "submission/forming.h"
 #include "throttled_status.h"
@@ -26,105 +26,30 @@ namespace mvz {
 
 namespace {
 
-struct FormOptions {
-    int payer = 0;
-    std::string type, year, month, from = "0", to = "0", payYear, payMonth, date, mode;
-    int seq = -1;
-    bool append = false;
-};
-
-std::string twoDigits(std::string s) {
-    std::string_view t = trim(s);
-    return t.size() == 1 && t[0] >= '0' && t[0] <= '9' ? "0" + std::string(t) : std::string(t);
-}
-
-std::int32_t readDate(const std::string& text) {
-    if (text.empty()) return todayDayNumber();
-    auto picture = Picture::parse("@D6.");
-    auto day = picture ? picture->readDate(text) : std::nullopt;
-    if (!day || *day == 0) throw UsageError("--date " + text + " is not a date DD.MM.YYYY");
-    return *day;
-}
-
-std::string amount(const Decimal& d) {
-    static const auto picture = Picture::parse("@n15.2");
-    return picture->format(d);
-}
-
-int runForm(CliSession& s, const FormOptions& o) {
+int runForm(CliSession& s, const FormingOptions& o) {
     if (std::string why = s.checkDataDir(); !why.empty()) return s.refuse(why);
     ThrottledStatus echo(s.reporter(), &s.out());
     ErrorReporter errors(echo);
     errors.addMessages(standardMessages());
     Tables tables(s.dataDir(), errors);
-
-    auto refuse = [&](const std::string& message) {
+    FormingRequest rq;
+    if (std::string m = formingRequestFrom(o, PeriodDefault::Zero, tables, rq); !m.empty()) {
         MessageBox box;
         box.title = kFormingTitle;
-        box.text = message;
+        box.text = m;
         echo.show(box);
         return kExitRefused;
-    };
-    const CivilDate today = civilDate(todayDayNumber());
-    const std::string year = o.year.empty() ? std::to_string(today.year) : o.year;
-    const std::string month = twoDigits(o.month.empty() ? std::to_string(today.month) : o.month);
-    const std::string payYear = o.payYear.empty() ? std::to_string(today.year) : o.payYear;
-    const std::string payMonth =
-        twoDigits(o.payMonth.empty() ? std::to_string(today.month) : o.payMonth);
-    // The window's field checks, in the order its fields are accepted.
-    for (const std::string& m : {checkFormingYear(year), checkFormingMonth(month, o.type)})
-        if (!m.empty()) return refuse(m);
-    const int y = std::stoi(year), mo = std::stoi(month);
-    for (const std::string& m : {checkFormingDay(o.from, y, mo), checkFormingDay(o.to, y, mo),
-                                 checkPayYear(payYear), checkPayMonth(payMonth)})
-        if (!m.empty()) return refuse(m);
-
-    FormingRequest rq;
-    rq.payer = o.payer;
-    rq.calculationType = o.type;
-    rq.year = y;
-    rq.month = mo;
-    rq.firstDay = std::stoi(std::string(trim(o.from)));
-    rq.lastDay = std::stoi(std::string(trim(o.to)));
-    rq.payYear = std::stoi(payYear);
-    rq.payMonth = std::stoi(payMonth);
-    rq.sendingDate = readDate(o.date);
-    rq.mode = o.mode == "single" ? SendingMode::Single : SendingMode::Collective;
-    rq.job = o.append ? CollectiveJob::AddToFile : CollectiveJob::NewFile;
-    if (o.seq >= 0) {
-        rq.sequence = o.seq;
-    } else {
-        // The window's default: the payer's last number + 1.
-        TableAccess& pos = tables.access("POS");
-        if (pos.open() != result::Ok) return kExitRefused;
-        pos.record().clear();
-        pos.record().setInteger(pos.def().fieldIndex("REDBROJ"), o.payer);
-        if (pos.fetch(pos.def().keyIndex("KEYREDBROJ")) == result::Ok)
-            rq.sequence =
-                static_cast<int>(pos.record().integer(pos.def().fieldIndex("IDENTIFIKATOR"))) + 1;
-        pos.close();
     }
-    if (std::string m = checkSequence(rq.sequence); !m.empty()) return refuse(m);
-
     const FormingResult r = formPayer(tables, rq);
     echo.flush();
     if (!r.done) return kExitRefused;
-    std::ostream& out = s.out();
-    out << "payer file:   " << r.payerFile << '\n'
-        << "control mark: " << r.controlMark << '\n'
-        << "form:         " << r.formIdentifier << " (link key " << r.linkKey << ")\n"
-        << "persons " << r.persons << ", rows " << r.rows << ", sheets " << r.sheets << '\n';
-    const char* names[] = {"gross pay   ", "base        ", "pillar I    ", "pillar II   ",
-                           "net paid    "};
-    for (int i = 0; i < 5; ++i)
-        out << "  " << names[i] << amount(r.totals[i]) << '\n';
-    out << "copy offered to: " << r.mz0Target << '\n';
+    printFormingResult(s.out(), r);
     return kExitOk;
 }
 
 int runCollect(CliSession& s, const std::string& date) {
     if (std::string why = s.checkDataDir(); !why.empty()) return s.refuse(why);
-    const std::int32_t day = readDate(date);
+    const std::int32_t day = readSendingDate(date);
     const CollectiveResult r = CollectiveHash(s.tables(), day);
     std::ostream& out = s.out();
     if (!r.done) return kExitRefused;
@@ -190,24 +115,10 @@ int runListCollective(CliSession& s) {
 } // namespace
 
 void registerFormCommands(CLI::App& app, CommandRegistry& registry) {
-    auto o = std::make_shared<FormOptions>();
+    auto o = std::make_shared<FormingOptions>();
     CLI::App* form = app.add_subcommand(
         "form", "form the submission file of one payer and month (\"&Obrada obveznika\")");
-    form->add_option("--payer", o->payer, "the payer's number (POS:REDBROJ)")->required();
-    form->add_option("--type", o->type, "calculation/correction type (VOI), e.g. 01")->required();
-    form->add_option("--year", o->year, "calculation year (default: this year)");
-    form->add_option("--month", o->month, "calculation month (default: this month)");
-    form->add_option("--from", o->from, "first day of the period (default 0)");
-    form->add_option("--to", o->to, "last day of the period (default 0)");
-    form->add_option("--pay-year", o->payYear, "pay-out year (default: this year)");
-    form->add_option("--pay-month", o->payMonth, "pay-out month (default: this month)");
-    form->add_option("--seq", o->seq, "form sequence number (default: the payer's last + 1)");
-    form->add_option("--date", o->date, "sending date DD.MM.YYYY (default: today)");
-    form->add_option("--mode", o->mode, "single or collective")
-        ->required()
-        ->check(CLI::IsMember({"single", "collective"}));
-    form->add_flag("--append", o->append,
-                   "collective: add to the collective list instead of starting a new one");
+    addFormingOptions(form, *o, false, PeriodDefault::Zero);
     registry.add(form, [o](CliSession& s) { return runForm(s, *o); });
 
     auto date = std::make_shared<std::string>();

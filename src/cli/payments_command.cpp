@@ -2,7 +2,6 @@
 
 #include <CLI/CLI.hpp>
 
-#include <chrono>
 #include <fstream>
 #include <memory>
 #include <ostream>

@@ -1,0 +1,133 @@
+#include "forming_options.h"
+
+#include <CLI/CLI.hpp>
+
+#include <ostream>
+
+#include "base/day_number.h"
+#include "base/fixed_text.h"
+#include "base/picture.h"
+#include "data/tables.h"
+#include "exit_codes.h"
+#include "rules/identifier.h"
+
+namespace mvz {
+
+namespace {
+
+std::string twoDigits(const std::string& s) {
+    std::string_view t = trim(s);
+    return t.size() == 1 && t[0] >= '0' && t[0] <= '9' ? "0" + std::string(t) : std::string(t);
+}
+
+int lastDayOf(int year, int month) {
+    if (month < 1 || month > 12) return 31;
+    int day = 31;
+    while (day > 28 && !CheckDayOfMonth(year, month, day))
+        --day;
+    return day;
+}
+
+std::string amount(const Decimal& d) {
+    static const auto picture = Picture::parse("@n15.2");
+    return picture->format(d);
+}
+
+// The window's default sequence number: the payer's last one + 1.
+int nextSequence(Tables& tables, int payer) {
+    TableAccess& pos = tables.access("POS");
+    if (pos.open() != result::Ok) return 0;
+    pos.record().clear();
+    pos.record().setInteger(pos.def().fieldIndex("REDBROJ"), payer);
+    int next = 0;
+    if (pos.fetch(pos.def().keyIndex("KEYREDBROJ")) == result::Ok)
+        next = static_cast<int>(pos.record().integer(pos.def().fieldIndex("IDENTIFIKATOR"))) + 1;
+    pos.close();
+    return next;
+}
+
+} // namespace
+
+void addFormingOptions(CLI::App* cmd, FormingOptions& o, bool yearAndMonthRequired,
+                       PeriodDefault period) {
+    cmd->add_option("--payer", o.payer, "the payer's number (POS:REDBROJ)")->required();
+    cmd->add_option("--type", o.type, "calculation/correction type (VOI), e.g. 01")->required();
+    auto* year = cmd->add_option("--year", o.year, "calculation year (default: this year)");
+    auto* month = cmd->add_option("--month", o.month,
+                                  "calculation month (default: this month; 00 for 03, 05, 06)");
+    if (yearAndMonthRequired) {
+        year->required();
+        month->required();
+    }
+    const bool whole = period == PeriodDefault::WholeMonth;
+    cmd->add_option("--from", o.from,
+                    whole ? "first day of the period (default 1)" : "first day (default 0)");
+    cmd->add_option("--to", o.to,
+                    whole ? "last day of the period (default: the month's last)"
+                          : "last day (default 0)");
+    cmd->add_option("--pay-year", o.payYear, "pay-out year (default: this year)");
+    cmd->add_option("--pay-month", o.payMonth, "pay-out month (default: this month)");
+    cmd->add_option("--seq", o.seq, "form sequence number (default: the payer's last + 1)");
+    cmd->add_option("--date", o.date, "sending date DD.MM.YYYY (default: today)");
+    cmd->add_option("--mode", o.mode, "single or collective")
+        ->required()
+        ->check(CLI::IsMember({"single", "collective"}));
+    cmd->add_flag("--append", o.append,
+                  "collective: add to the collective list instead of starting a new one");
+}
+
+std::string formingRequestFrom(const FormingOptions& o, PeriodDefault period, Tables& tables,
+                               FormingRequest& rq) {
+    const CivilDate today = civilDate(todayDayNumber());
+    const std::string type = twoDigits(o.type);
+    const std::string year = o.year.empty() ? std::to_string(today.year) : o.year;
+    const std::string month = twoDigits(o.month.empty() ? std::to_string(today.month) : o.month);
+    const std::string payYear = o.payYear.empty() ? std::to_string(today.year) : o.payYear;
+    const std::string payMonth =
+        twoDigits(o.payMonth.empty() ? std::to_string(today.month) : o.payMonth);
+    for (const std::string& m : {checkFormingYear(year), checkFormingMonth(month, type)})
+        if (!m.empty()) return m;
+    const int y = std::stoi(std::string(trim(year))), mo = std::stoi(month);
+    const bool whole = period == PeriodDefault::WholeMonth;
+    const std::string from = o.from.empty() ? (whole ? "1" : "0") : o.from;
+    const std::string to = o.to.empty() ? (whole ? std::to_string(lastDayOf(y, mo)) : "0") : o.to;
+    for (const std::string& m : {checkFormingDay(from, y, mo), checkFormingDay(to, y, mo),
+                                 checkPayYear(payYear), checkPayMonth(payMonth)})
+        if (!m.empty()) return m;
+
+    rq.payer = o.payer;
+    rq.calculationType = type;
+    rq.year = y;
+    rq.month = mo;
+    rq.firstDay = std::stoi(std::string(trim(from)));
+    rq.lastDay = std::stoi(std::string(trim(to)));
+    rq.payYear = std::stoi(payYear);
+    rq.payMonth = std::stoi(payMonth);
+    rq.sendingDate = readSendingDate(o.date);
+    rq.mode = o.mode == "single" ? SendingMode::Single : SendingMode::Collective;
+    rq.job = o.append ? CollectiveJob::AddToFile : CollectiveJob::NewFile;
+    rq.sequence = o.seq >= 0 ? o.seq : nextSequence(tables, o.payer);
+    return checkSequence(rq.sequence);
+}
+
+void printFormingResult(std::ostream& out, const FormingResult& r) {
+    out << "payer file:   " << r.payerFile << '\n'
+        << "control mark: " << r.controlMark << '\n'
+        << "form:         " << r.formIdentifier << " (link key " << r.linkKey << ")\n"
+        << "persons " << r.persons << ", rows " << r.rows << ", sheets " << r.sheets << '\n';
+    const char* names[] = {"gross pay   ", "base        ", "pillar I    ", "pillar II   ",
+                           "net paid    "};
+    for (int i = 0; i < 5; ++i)
+        out << "  " << names[i] << amount(r.totals[i]) << '\n';
+    out << "copy offered to: " << r.mz0Target << '\n';
+}
+
+std::int32_t readSendingDate(const std::string& text) {
+    if (text.empty()) return todayDayNumber();
+    auto picture = Picture::parse("@D6.");
+    auto day = picture ? picture->readDate(text) : std::nullopt;
+    if (!day || *day == 0) throw UsageError("--date " + text + " is not a date DD.MM.YYYY");
+    return *day;
+}
+
+} // namespace mvz
