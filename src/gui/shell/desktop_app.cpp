@@ -1,20 +1,59 @@
 #include "shell/desktop_app.h"
 
 #include <QApplication>
-#include <QMainWindow>
-#include <QMdiArea>
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+
+#include <cstdio>
+
+#include "data/error_reporter.h"
+#include "data/message_table.h"
+#include "shell/main_frame.h"
+#include "shell/shell_icons.h"
+#include "shell/shell_windows.h"
+#include "shell/start_requests.h"
+#include "ui/qt_reporter.h"
 
 namespace mvz {
 
 int runDesktop(int argc, char** argv, const std::string& dataDir) {
     QApplication app(argc, argv);
-    QMainWindow frame;
-    frame.setWindowTitle(QStringLiteral("TARVELIN - OBRAZAC M-Vz  - 2010 - Verzija-0.3"));
-    frame.setCentralWidget(new QMdiArea(&frame));
-    frame.resize(1024, 720);
-    frame.show();
-    (void)dataDir;
-    return app.exec();
+    QApplication::setApplicationName(QStringLiteral("mvz"));
+    QApplication::setWindowIcon(programIcon());
+
+    // The data files are named without a folder: the data directory becomes
+    // the current directory, as file dialogs start there too.
+    const QFileInfo dir(QString::fromStdString(dataDir.empty() ? "." : dataDir));
+    if (!dir.isDir()) {
+        const QString text =
+            QStringLiteral("Mapa s podacima ne postoji:\n%1").arg(dir.absoluteFilePath());
+        std::fprintf(stderr, "mvz: %s\n", text.toUtf8().constData());
+        QMessageBox::critical(nullptr, MainFrame::caption(), text);
+        return 1;
+    }
+    const QString absolute = dir.absoluteFilePath();
+    QDir::setCurrent(absolute);
+
+    // The process-wide objects, made in this order and destroyed in the
+    // reverse one: the reporter that shows messages, the error reporter with
+    // the message table, the frame (which closes its children).
+    QtReporter reporter;
+    ErrorReporter errors(reporter);
+    errors.addMessages(standardMessages());
+    int code = 0;
+    {
+        MainFrame frame(absolute.toStdString(), errors);
+        reporter.setParentWidget(&frame);
+        reporter.setStatusBar(frame.statusBar());
+        registerShellWindows(frame);
+        applyStartRequests(frame);
+        frame.show();
+        code = app.exec();
+        reporter.setParentWidget(nullptr);
+        reporter.setStatusBar(nullptr);
+    }
+    return code;
 }
 
 } // namespace mvz

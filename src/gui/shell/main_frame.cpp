@@ -1,0 +1,337 @@
+#include "shell/main_frame.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+
+#include "data/error_reporter.h"
+#include "data/tables.h"
+#include "setup/authorised_person.h"
+#include "shell/credit_window.h"
+#include "shell/frame_toolbar.h"
+#include "shell/help_document.h"
+#include "shell/main_menu.h"
+#include "shell/shell_icons.h"
+
+namespace mvz {
+
+namespace {
+
+QString qt(std::string_view text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+constexpr const char* kControlProperty = "control";
+// The dynamic part of the Window menu: one action per open child window.
+constexpr const char* kWindowListProperty = "windowList";
+
+} // namespace
+
+QString MainFrame::caption() {
+    return QStringLiteral("TARVELIN - OBRAZAC M-Vz  - 2010 - Verzija-0.3");
+}
+
+MainFrame::MainFrame(std::string dataDir, ErrorReporter& errors, QWidget* parent)
+    : QMainWindow(parent), dataDir_(std::move(dataDir)), errors_(errors),
+      creditCloseAfterMs_(CreditWindow::kCloseAfterMs) {
+    setObjectName(QStringLiteral("mainFrame"));
+    setWindowTitle(caption());
+    setWindowIcon(programIcon());
+    mdi_ = new QMdiArea(this);
+    mdi_->setObjectName(QStringLiteral("mdiArea"));
+    mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(mdi_);
+    buildMenus();
+    buildToolbar();
+    statusBar()->setObjectName(QStringLiteral("statusBar"));
+    resize(1024, 720);
+}
+
+MainFrame::~MainFrame() = default;
+
+void MainFrame::buildMenus() {
+    QMenu* menu = nullptr;
+    for (const MenuEntry& entry : mainMenuEntries()) {
+        switch (entry.kind) {
+        case MenuEntryKind::Menu: {
+            menu = menuBar()->addMenu(qt(entry.text));
+            menu->setObjectName(qt(entry.name));
+            QAction* action = menu->menuAction();
+            action->setObjectName(qt(entry.name));
+            action->setStatusTip(qt(entry.status));
+            action->setProperty(kControlProperty, entry.control);
+            actions_.emplace(std::string(entry.name), action);
+            if (entry.name == "window")
+                connect(menu, &QMenu::aboutToShow, this, [this, menu] { fillWindowList(menu); });
+            break;
+        }
+        case MenuEntryKind::Separator:
+            menu->addSeparator();
+            break;
+        case MenuEntryKind::Item: {
+            QAction* action = menu->addAction(qt(entry.text));
+            action->setObjectName(qt(entry.name));
+            action->setStatusTip(qt(entry.status));
+            action->setProperty(kControlProperty, entry.control);
+            // A window item waits for its window; standard actions are ready.
+            action->setEnabled(entry.command != MenuCommand::Window);
+            const int control = entry.control;
+            connect(action, &QAction::triggered, this, [this, control] { accept(control); });
+            actions_.emplace(std::string(entry.name), action);
+            break;
+        }
+        }
+    }
+}
+
+void MainFrame::buildToolbar() {
+    QToolBar* bar = addToolBar(QStringLiteral("Toolbar"));
+    bar->setObjectName(QStringLiteral("frameToolbar"));
+    bar->setMovable(false);
+    bar->setIconSize(QSize(20, 20));
+    for (const ToolbarButton& button : frameToolbarButtons()) {
+        QAction* action = bar->addAction(toolbarIcon(button.icon), QString());
+        action->setToolTip(qt(button.tooltip));
+        action->setProperty(kControlProperty, button.control);
+        action->setObjectName(QStringLiteral("toolbar%1").arg(button.control));
+        const int control = button.control;
+        connect(action, &QAction::triggered, this, [this, control] { accept(control); });
+        toolbarActions_.emplace(button.control, action);
+    }
+}
+
+bool MainFrame::registerWindow(std::string_view itemName, WindowFactory factory) {
+    const MenuEntry* entry = findMenuEntry(itemName);
+    if (!entry || entry->kind != MenuEntryKind::Item || entry->command != MenuCommand::Window ||
+        !factory)
+        return false;
+    factories_.insert_or_assign(std::string(itemName), std::move(factory));
+    menuAction(itemName)->setEnabled(true);
+    return true;
+}
+
+bool MainFrame::isRegistered(std::string_view itemName) const {
+    return factories_.find(itemName) != factories_.end();
+}
+
+bool MainFrame::choose(std::string_view itemName) {
+    QAction* action = menuAction(itemName);
+    if (!action || !action->isEnabled() || action->menu()) return false;
+    action->trigger();
+    return true;
+}
+
+bool MainFrame::clickToolbar(int control) {
+    QAction* action = toolbarAction(control);
+    if (!action || !action->isEnabled()) return false;
+    action->trigger();
+    return true;
+}
+
+QAction* MainFrame::menuAction(std::string_view itemName) const {
+    auto it = actions_.find(itemName);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+QAction* MainFrame::toolbarAction(int control) const {
+    auto it = toolbarActions_.find(control);
+    return it == toolbarActions_.end() ? nullptr : it->second;
+}
+
+QMdiSubWindow* MainFrame::openChild(QWidget* window) {
+    QMdiSubWindow* sub = mdi_->addSubWindow(window);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+    sub->show();
+    mdi_->setActiveSubWindow(sub);
+    return sub;
+}
+
+QWidget* MainFrame::currentChild() const {
+    QMdiSubWindow* sub = mdi_->currentSubWindow();
+    return sub ? sub->widget() : nullptr;
+}
+
+QPrinter& MainFrame::printer() {
+    if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *printer_;
+}
+
+MainFrame* MainFrame::of(const QWidget* widget) {
+    for (const QWidget* w = widget; w; w = w->parentWidget())
+        if (auto* frame = qobject_cast<MainFrame*>(const_cast<QWidget*>(w))) return frame;
+    return nullptr;
+}
+
+void MainFrame::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (opened_) return;
+    opened_ = true;
+    // The start-up work runs once the window is on the screen.
+    QTimer::singleShot(0, this, &MainFrame::windowOpened);
+}
+
+void MainFrame::windowOpened() {
+    // The frame reads APLPARAM once and closes it again, so that the
+    // application parameters window can hold it alone while it is open.
+    std::string reminder;
+    {
+        Tables tables(dataDir_, errors_);
+        reminder = authorisedPersonReminder(tables);
+    }
+    if (!reminder.empty()) {
+        MessageBox box;
+        box.text = messageBoxText(reminder);
+        box.icon = MessageIcon::None;
+        errors_.reporter().show(box);
+    }
+    if (!credit_) {
+        credit_ = new CreditWindow(mdi_->viewport(), creditCloseAfterMs_);
+        const QSize area = mdi_->viewport()->size();
+        credit_->move(std::max(0, (area.width() - credit_->width()) / 2),
+                      std::max(0, (area.height() - credit_->height()) / 3));
+        credit_->show();
+        credit_->raise();
+    }
+    emit started();
+}
+
+void MainFrame::closeCredit() {
+    if (credit_) credit_->close();
+    credit_ = nullptr;
+}
+
+void MainFrame::accept(int control) {
+    closeCredit();
+    if (toolbar::isToolbarControl(control)) {
+        // The current child acts on the button; without one nothing happens.
+        QWidget* child = currentChild();
+        if (child && child->metaObject()->indexOfMethod("toolbarAccepted(int)") >= 0)
+            QMetaObject::invokeMethod(child, "toolbarAccepted", Qt::QueuedConnection,
+                                      Q_ARG(int, control));
+        return;
+    }
+    if (const MenuEntry* entry = findMenuEntry(control)) run(*entry);
+}
+
+void MainFrame::run(const MenuEntry& entry) {
+    switch (entry.command) {
+    case MenuCommand::None:
+        break;
+    case MenuCommand::Window:
+        startWindow(entry);
+        break;
+    case MenuCommand::Exit:
+        close();
+        break;
+    case MenuCommand::PrinterSetup: {
+        QPrintDialog dialog(&printer(), this);
+        dialog.exec();
+        break;
+    }
+    case MenuCommand::Cut:
+        editAction("cut");
+        break;
+    case MenuCommand::Copy:
+        editAction("copy");
+        break;
+    case MenuCommand::Paste:
+        editAction("paste");
+        break;
+    case MenuCommand::Tile:
+        mdi_->tileSubWindows();
+        break;
+    case MenuCommand::Cascade:
+        mdi_->cascadeSubWindows();
+        break;
+    case MenuCommand::ArrangeIcons:
+        arrangeIcons();
+        break;
+    case MenuCommand::HelpDocument:
+        openUserGuide(QString::fromStdString(dataDir_), errors_.reporter());
+        break;
+    }
+}
+
+void MainFrame::startWindow(const MenuEntry& entry) {
+    auto it = factories_.find(entry.name);
+    if (it == factories_.end()) return;
+    // A copy: the factory may register or replace windows while it runs.
+    WindowFactory factory = it->second;
+    WindowContext context{dataDir_, errors_, *this};
+    if (QWidget* window = factory(context)) openChild(window);
+}
+
+void MainFrame::editAction(const char* slot) {
+    // The clipboard actions of the focused entry control (line and text
+    // editors, editable drop lists through their line editor).
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus) return;
+    const QByteArray signature = QByteArray(slot) + "()";
+    if (focus->metaObject()->indexOfMethod(signature.constData()) >= 0)
+        QMetaObject::invokeMethod(focus, slot);
+}
+
+void MainFrame::arrangeIcons() {
+    // Minimised children in a row along the bottom of the area.
+    int x = 0;
+    const int bottom = mdi_->viewport()->height();
+    for (QMdiSubWindow* sub : mdi_->subWindowList()) {
+        if (!sub->isMinimized() || !sub->isVisible()) continue;
+        const QSize size = sub->size();
+        sub->move(x, bottom - size.height());
+        x += size.width();
+    }
+}
+
+void MainFrame::fillWindowList(QMenu* menu) {
+    for (QAction* action : menu->actions())
+        if (action->property(kWindowListProperty).toBool()) {
+            menu->removeAction(action);
+            action->deleteLater();
+        }
+    const QList<QMdiSubWindow*> subs = mdi_->subWindowList();
+    if (subs.isEmpty()) return;
+    QAction* separator = menu->addSeparator();
+    separator->setProperty(kWindowListProperty, true);
+    int number = 0;
+    for (QMdiSubWindow* sub : subs) {
+        ++number;
+        const QString title = sub->windowTitle();
+        QAction* action =
+            menu->addAction(number < 10 ? QStringLiteral("&%1 %2").arg(number).arg(title)
+                                        : QStringLiteral("%1 %2").arg(number).arg(title));
+        action->setProperty(kWindowListProperty, true);
+        action->setCheckable(true);
+        action->setChecked(sub == mdi_->currentSubWindow());
+        QPointer<QMdiSubWindow> target(sub);
+        connect(action, &QAction::triggered, this, [this, target] {
+            closeCredit();
+            if (target) mdi_->setActiveSubWindow(target);
+        });
+    }
+}
+
+void MainFrame::closeEvent(QCloseEvent* event) {
+    closeCredit();
+    // Children close first; one that refuses (unsaved changes kept) keeps
+    // the frame open.
+    mdi_->closeAllSubWindows();
+    for (QMdiSubWindow* sub : mdi_->subWindowList())
+        if (sub->isVisible()) {
+            event->ignore();
+            return;
+        }
+    QMainWindow::closeEvent(event);
+}
+
+} // namespace mvz

@@ -1,0 +1,114 @@
+#pragma once
+// The main frame: the program's window with the menu bar, the toolbar, the
+// status bar and the area in which every other window opens as a child.
+//
+// Menu items that start a window are enabled once a window is registered for
+// them (registerWindow); until then they are shown disabled. Each choice
+// opens a new child, so several windows, also the same one twice, can be open
+// side by side.
+//
+// A toolbar click goes to the current child window: the frame calls the
+// child's invokable method `toolbarAccepted(int control)` (queued), when the
+// child has one. With no child the click has no effect. A window finds its
+// frame with MainFrame::of(this) and enables or disables the buttons through
+// toolbarAction().
+//
+// At start the frame reminds the user when the authorised person of the
+// application parameters is still a placeholder, then shows the credit
+// window; the first accepted control in the frame closes it.
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "shell/credit_window.h"
+#include "shell/window_context.h"
+
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QPrinter;
+
+namespace mvz {
+
+class ErrorReporter;
+struct MenuEntry;
+
+class MainFrame : public QMainWindow {
+    Q_OBJECT
+  public:
+    static QString caption();
+
+    MainFrame(std::string dataDir, ErrorReporter& errors, QWidget* parent = nullptr);
+    ~MainFrame() override;
+
+    // Lets the menu item (its name in the menu table) start the window the
+    // factory builds, and enables the item. False for a name that is not a
+    // window item of the menu.
+    bool registerWindow(std::string_view itemName, WindowFactory factory);
+    bool isRegistered(std::string_view itemName) const;
+
+    // Chooses a menu item or toolbar button as the user would. False when the
+    // item is unknown or disabled.
+    bool choose(std::string_view itemName);
+    bool clickToolbar(int control);
+
+    // Makes `window` a child of the frame (it is deleted when closed).
+    QMdiSubWindow* openChild(QWidget* window);
+    // The window inside the current child, or nullptr.
+    QWidget* currentChild() const;
+
+    QAction* menuAction(std::string_view itemName) const; // items and menus
+    QAction* toolbarAction(int control) const;
+    QMdiArea* mdiArea() const { return mdi_; }
+    CreditWindow* creditWindow() const { return credit_; }
+    // How long the credit window stays (set before the frame is shown).
+    void setCreditCloseAfterMs(int ms) { creditCloseAfterMs_ = ms; }
+
+    const std::string& dataDir() const { return dataDir_; }
+    ErrorReporter& errors() const { return errors_; }
+    // The printer chosen in the printer set-up; reports print to it.
+    QPrinter& printer();
+
+    // The frame a widget lives in, or nullptr.
+    static MainFrame* of(const QWidget* widget);
+
+  signals:
+    // The frame's window has opened: the reminder (if any) was answered and
+    // the credit window is shown.
+    void started();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void buildMenus();
+    void buildToolbar();
+    void windowOpened();
+    // Every accepted control of the frame comes here.
+    void accept(int control);
+    void run(const MenuEntry& entry);
+    void startWindow(const MenuEntry& entry);
+    void editAction(const char* slot);
+    void arrangeIcons();
+    void fillWindowList(QMenu* menu);
+    void closeCredit();
+
+    std::string dataDir_;
+    ErrorReporter& errors_;
+    QMdiArea* mdi_ = nullptr;
+    std::map<std::string, QAction*, std::less<>> actions_;
+    std::map<int, QAction*> toolbarActions_;
+    std::map<std::string, WindowFactory, std::less<>> factories_;
+    QPointer<CreditWindow> credit_;
+    int creditCloseAfterMs_;
+    bool opened_ = false;
+    std::unique_ptr<QPrinter> printer_;
+};
+
+} // namespace mvz

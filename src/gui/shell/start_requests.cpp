@@ -1,0 +1,98 @@
+#include "shell/start_requests.h"
+
+#include <QApplication>
+#include <QPixmap>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QTimer>
+
+#include <cstdio>
+#include <memory>
+
+#include "shell/main_frame.h"
+#include "shell/main_menu.h"
+
+namespace mvz {
+
+namespace {
+
+QString qt(std::string_view text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+void warn(const QString& text) {
+    std::fprintf(stderr, "mvz: %s\n", text.toUtf8().constData());
+}
+
+QPixmap grabFrame(MainFrame& frame) {
+    // From the screen, so that message boxes and menus over the frame are in
+    // the picture too; a platform without a screen to grab gets the frame.
+    QPixmap shot;
+    if (QScreen* screen = frame.screen();
+        screen && QGuiApplication::platformName() != "offscreen") {
+        const QRect r = frame.frameGeometry();
+        shot = screen->grabWindow(0, r.x(), r.y(), r.width(), r.height());
+    }
+    if (shot.isNull()) shot = frame.grab();
+    return shot;
+}
+
+} // namespace
+
+QString menuItemNamed(const QString& text) {
+    const QString wanted = text.trimmed();
+    static const QRegularExpression number(QStringLiteral("^[0-9A-Z]\\.\\s*"));
+    for (const MenuEntry& entry : mainMenuEntries()) {
+        if (entry.kind != MenuEntryKind::Item) continue;
+        const QString name = qt(entry.name);
+        QString label = qt(entry.text).remove(QLatin1Char('&')).trimmed();
+        if (wanted.compare(name, Qt::CaseInsensitive) == 0 ||
+            wanted.compare(label, Qt::CaseInsensitive) == 0 ||
+            wanted.compare(label.remove(number), Qt::CaseInsensitive) == 0)
+            return name;
+    }
+    return {};
+}
+
+void applyStartRequests(MainFrame& frame) {
+    const QString open = qEnvironmentVariable("MVZ_OPEN");
+    const QString shotPath = qEnvironmentVariable("MVZ_SCREENSHOT");
+    bool delayOk = false;
+    int delay = qEnvironmentVariableIntValue("MVZ_SCREENSHOT_DELAY", &delayOk);
+    if (!delayOk) delay = 700;
+    if (open.isEmpty() && shotPath.isEmpty()) return;
+
+    auto failed = std::make_shared<bool>(false);
+    auto taken = std::make_shared<bool>(false);
+    auto takeShot = [&frame, shotPath, failed, taken] {
+        if (*taken) return;
+        *taken = true;
+        if (!grabFrame(frame).save(shotPath, "PNG")) {
+            warn(QStringLiteral("cannot write the screenshot %1").arg(shotPath));
+            *failed = true;
+        }
+        QCoreApplication::exit(*failed ? 1 : 0);
+    };
+
+    QObject::connect(
+        &frame, &MainFrame::started, &frame, [&frame, open, shotPath, delay, failed, takeShot] {
+            for (const QString& part : open.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+                const QString name = menuItemNamed(part);
+                if (name.isEmpty()) {
+                    warn(QStringLiteral("no menu item \"%1\"").arg(part));
+                    *failed = true;
+                } else if (!frame.choose(name.toStdString())) {
+                    warn(QStringLiteral("the menu item \"%1\" is disabled: its "
+                                        "window is not built yet")
+                             .arg(part));
+                    *failed = true;
+                }
+            }
+            if (!shotPath.isEmpty()) QTimer::singleShot(delay, &frame, takeShot);
+        });
+    // A question at start (the reminder) holds the start-up: the picture is
+    // then taken of the question.
+    if (!shotPath.isEmpty()) QTimer::singleShot(delay + 4000, &frame, takeShot);
+}
+
+} // namespace mvz

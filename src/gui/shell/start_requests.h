@@ -1,0 +1,26 @@
+#pragma once
+// Hidden start options of the desktop program, for screenshots and demos:
+//
+//   MVZ_OPEN="name,name"   once the frame has started, chooses these menu
+//                          items (menu table names such as "about", or the
+//                          item texts without "&", e.g. "O programu")
+//   MVZ_SCREENSHOT=a.png   then writes a picture of the frame with its
+//                          windows to the file and ends the program
+//   MVZ_SCREENSHOT_DELAY   milliseconds between opening and the picture (700)
+
+#include <QString>
+
+namespace mvz {
+
+class MainFrame;
+
+// The menu item a name given in MVZ_OPEN means: a menu table name, or an
+// item's text without "&" and surrounding blanks, with or without its
+// leading number ("1. Aplikacijski parametri", "Aplikacijski parametri");
+// letter case ignored. Empty when nothing matches.
+QString menuItemNamed(const QString& text);
+
+// Reads the options from the environment and arranges what they ask for.
+void applyStartRequests(MainFrame& frame);
+
+} // namespace mvz
