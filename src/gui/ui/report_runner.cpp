@@ -1,0 +1,143 @@
+#include "ui/report_runner.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QThread>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <future>
+#include <thread>
+
+#include "base/reporter.h"
+#include "data/error_reporter.h"
+
+namespace mvz {
+
+namespace {
+
+constexpr int kNoRecordsMessage = 22;
+constexpr int kPollMs = 50;
+
+// The worker's Reporter: progress and the cancel request through atomics the
+// progress window polls; message boxes and the end of the program carried
+// out in the GUI thread by the caller's reporter.
+class WorkerReporter : public Reporter {
+  public:
+    WorkerReporter(Reporter& gui, const ReportProgressWindow& window)
+        : gui_(gui), window_(window) {}
+
+    Button show(const MessageBox& box) override {
+        Button pressed = ButtonNone;
+        inGuiThread([&] { pressed = gui_.show(box); });
+        return pressed;
+    }
+    void status(const std::string& text) override {
+        inGuiThread([&] { gui_.status(text); });
+    }
+    void progress(std::uint64_t done, std::uint64_t total) override {
+        total_ = total;
+        done_ = done;
+    }
+    bool cancelRequested() override { return window_.cancelRequested(); }
+    void endProgram() override {
+        inGuiThread([&] { gui_.endProgram(); });
+    }
+
+    std::uint64_t done() const { return done_; }
+    std::uint64_t total() const { return total_; }
+
+  private:
+    template <typename F> void inGuiThread(F f) {
+        if (QThread::currentThread() == qApp->thread())
+            f();
+        else
+            QMetaObject::invokeMethod(qApp, f, Qt::BlockingQueuedConnection);
+    }
+
+    Reporter& gui_;
+    const ReportProgressWindow& window_;
+    std::atomic<std::uint64_t> done_{0};
+    std::atomic<std::uint64_t> total_{0};
+};
+
+} // namespace
+
+ReportProgressWindow::ReportProgressWindow(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Progress..."));
+    setModal(true);
+    bar_ = new QProgressBar(this);
+    bar_->setRange(0, 100);
+    bar_->setValue(0);
+    bar_->setTextVisible(false);
+    text_ = new QLabel(percentText(), this);
+    text_->setAlignment(Qt::AlignCenter);
+    cancel_button_ = new QPushButton(QStringLiteral("Cancel"), this);
+    connect(cancel_button_, &QPushButton::clicked, this, &ReportProgressWindow::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(bar_);
+    layout->addWidget(text_);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cancel_button_);
+    buttons->addStretch();
+    layout->addLayout(buttons);
+    setMinimumWidth(320);
+}
+
+QString ReportProgressWindow::percentText() const {
+    return QString::number(percent_) + QStringLiteral("% Complete");
+}
+
+void ReportProgressWindow::showProgress(std::uint64_t done, std::uint64_t total) {
+    int p = 0;
+    if (total > 0) p = static_cast<int>(std::min<std::uint64_t>(100, done * 100 / total));
+    if (p == percent_) return;
+    percent_ = p;
+    bar_->setValue(p);
+    text_->setText(percentText());
+}
+
+void ReportProgressWindow::reject() {
+    cancel_ = true;
+    cancel_button_->setEnabled(false);
+}
+
+ReportResult runReport(QWidget* parent, ErrorReporter& errors, ReportJob job) {
+    ReportProgressWindow window(parent);
+    WorkerReporter reporter(errors.reporter(), window);
+    std::packaged_task<ReportResult()> task([&] { return job(reporter); });
+    std::future<ReportResult> future = task.get_future();
+    std::thread worker(std::move(task));
+
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &window, [&] {
+        window.showProgress(reporter.done(), reporter.total());
+        if (future.wait_for(std::chrono::seconds(0)) == std::future_status::ready) window.accept();
+    });
+    poll.start(kPollMs);
+    window.exec();
+    poll.stop();
+    worker.join();
+
+    ReportResult result;
+    try {
+        result = future.get();
+    } catch (const std::exception& e) {
+        MessageBox box;
+        box.title = "Progress...";
+        box.text = e.what();
+        box.icon = MessageIcon::Error;
+        errors.reporter().show(box);
+        result.status = ReportStatus::Failed;
+    }
+    if (window.cancelRequested() && result.status == ReportStatus::Done)
+        result = ReportResult{ReportStatus::Cancelled, {}, result.records};
+    if (result.status == ReportStatus::NoRecords) errors.raise(kNoRecordsMessage);
+    return result;
+}
+
+} // namespace mvz
