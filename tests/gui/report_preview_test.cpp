@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrinter>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QtTest>
@@ -251,6 +252,15 @@ class ReportPreviewTest : public QObject {
         QVERIFY(w.saveAsPdf(some));
         QCOMPARE(pdfPageCount(some), 4);
         QVERIFY(rec.boxes.empty());
+
+        // The printer gets the same pages (here a printer writing a PDF file).
+        const QString printed = QString::fromStdString(dir.file("printed.pdf"));
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(printed);
+        w.setPagesToPrint(QStringLiteral("2,4"));
+        QVERIFY(w.printTo(printer));
+        QCOMPARE(pdfPageCount(printed), 2);
 
         // Nothing selected, or a file that cannot be written: said, not written.
         w.setPagesToPrint(QStringLiteral("0-2"));
