@@ -44,7 +44,13 @@ class ToolbarProbe : public QLabel {
   public:
     ToolbarProbe() : QLabel(QStringLiteral("probe")) { setWindowTitle(QStringLiteral("Probe")); }
     std::vector<int> received;
+    bool noDelete = false; // what it allows: everything, or no delete
     Q_INVOKABLE void toolbarAccepted(int control) { received.push_back(control); }
+    Q_INVOKABLE void refreshToolbar() {
+        if (!noDelete) return;
+        MainFrame::of(this)->setToolbarState(2002, false);
+        MainFrame::of(this)->setToolbarState(2000, true, QStringLiteral("Upis zaposlenika"));
+    }
 };
 
 struct ExpectedEntry {
@@ -279,6 +285,30 @@ class MainFrameTest : public QObject {
         QVERIFY(probes[0]->received.empty());
         QTRY_COMPARE(probes[0]->received, (std::vector<int>{2000, 2012}));
         QVERIFY(probes[1]->received.empty());
+
+        // Each child sets what the buttons allow when it becomes current;
+        // one that sets nothing gets the frame's own toolbar.
+        QAction* remove = frame->toolbarAction(2002);
+        QAction* insert = frame->toolbarAction(2000);
+        probes[0]->noDelete = true;
+        auto activate = [&](ToolbarProbe* probe) {
+            frame->mdiArea()->setActiveSubWindow(
+                qobject_cast<QMdiSubWindow*>(probe->parentWidget()));
+        };
+        activate(probes[1]);
+        activate(probes[0]);
+        QVERIFY(!remove->isEnabled());
+        QCOMPARE(insert->toolTip(), QStringLiteral("Upis zaposlenika"));
+        QVERIFY(!frame->clickToolbar(2002));
+        activate(probes[1]);
+        QVERIFY(remove->isEnabled());
+        QCOMPARE(insert->toolTip(), QStringLiteral("Upis novog podatka"));
+        activate(probes[0]);
+        QVERIFY(!remove->isEnabled());
+        // Closing the last children gives the frame its own toolbar back.
+        frame->mdiArea()->closeAllSubWindows();
+        QTRY_VERIFY(frame->mdiArea()->subWindowList().isEmpty());
+        QVERIFY(remove->isEnabled());
     }
 
     void sameItemTwiceOpensTwoChildren() {
@@ -301,6 +331,20 @@ class MainFrameTest : public QObject {
         QCOMPARE(subs[1]->windowTitle(), QStringLiteral("Poslodavci"));
         QCOMPARE(dataDirs, (std::vector<std::string>{dir_->str(), dir_->str()}));
         QCOMPARE(MainFrame::of(subs[0]->widget()), frame.get());
+        // The Window menu lists the open children after its own items, the
+        // current one checked; choosing one makes it current.
+        QMenu* windowMenu = frame->menuAction("window")->menu();
+        emit windowMenu->aboutToShow();
+        QList<QAction*> listed = windowMenu->actions().mid(3);
+        QCOMPARE(listed.size(), qsizetype(4));
+        QVERIFY(listed[0]->isSeparator());
+        QCOMPARE(listed[1]->text(), QStringLiteral("&1 Poslodavci"));
+        QCOMPARE(listed[3]->text(), QStringLiteral("&3 O programu"));
+        QVERIFY(listed[3]->isChecked() && !listed[1]->isChecked());
+        listed[1]->trigger();
+        QCOMPARE(frame->mdiArea()->currentSubWindow(), subs[0]);
+        emit windowMenu->aboutToShow();
+        QCOMPARE(windowMenu->actions().size(), qsizetype(7));
         // A closed child is gone; the frame closes the rest when it closes.
         subs[0]->close();
         QTRY_COMPARE(frame->mdiArea()->subWindowList().size(), qsizetype(2));

@@ -106,7 +106,32 @@ void MainFrame::buildToolbar() {
         const int control = button.control;
         connect(action, &QAction::triggered, this, [this, control] { accept(control); });
         toolbarActions_.emplace(button.control, action);
+        toolbarTips_.emplace(button.control, action->toolTip());
     }
+    connect(mdi_, &QMdiArea::subWindowActivated, this, &MainFrame::currentChildChanged);
+}
+
+void MainFrame::setToolbarState(int control, bool enabled, const QString& tooltip) {
+    QAction* action = toolbarAction(control);
+    if (!action) return;
+    action->setEnabled(enabled);
+    action->setToolTip(tooltip.isEmpty() ? toolbarTips_.at(control) : tooltip);
+}
+
+void MainFrame::resetToolbar() {
+    for (const auto& [control, action] : toolbarActions_)
+        setToolbarState(control, true);
+}
+
+void MainFrame::currentChildChanged() {
+    // The area also reports when the frame itself is deactivated: only a
+    // change of the current child counts.
+    QWidget* child = currentChild();
+    if (child && child == toolbarChild_) return;
+    toolbarChild_ = child;
+    resetToolbar();
+    if (child && child->metaObject()->indexOfMethod("refreshToolbar()") >= 0)
+        QMetaObject::invokeMethod(child, "refreshToolbar");
 }
 
 bool MainFrame::registerWindow(std::string_view itemName, WindowFactory factory) {

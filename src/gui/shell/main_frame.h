@@ -10,8 +10,10 @@
 // A toolbar click goes to the current child window: the frame calls the
 // child's invokable method `toolbarAccepted(int control)` (queued), when the
 // child has one. With no child the click has no effect. A window finds its
-// frame with MainFrame::of(this) and enables or disables the buttons through
-// toolbarAction().
+// frame with MainFrame::of(this) and sets what the buttons allow with
+// setToolbarState(). When another child becomes current the frame puts the
+// toolbar back to its own state (every button enabled, the frame's tooltips)
+// and calls that child's invokable `refreshToolbar()`, when it has one.
 //
 // At start the frame reminds the user when the authorised person of the
 // application parameters is still a placeholder, then shows the credit
@@ -64,6 +66,11 @@ class MainFrame : public QMainWindow {
 
     QAction* menuAction(std::string_view itemName) const; // items and menus
     QAction* toolbarAction(int control) const;
+    // What a toolbar button allows for the current child; an empty tooltip
+    // puts back the frame's own.
+    void setToolbarState(int control, bool enabled, const QString& tooltip = {});
+    // Every button enabled, with the frame's tooltips.
+    void resetToolbar();
     QMdiArea* mdiArea() const { return mdi_; }
     CreditWindow* creditWindow() const { return credit_; }
     // How long the credit window stays (set before the frame is shown).
@@ -98,12 +105,15 @@ class MainFrame : public QMainWindow {
     void arrangeIcons();
     void fillWindowList(QMenu* menu);
     void closeCredit();
+    void currentChildChanged();
 
     std::string dataDir_;
     ErrorReporter& errors_;
     QMdiArea* mdi_ = nullptr;
     std::map<std::string, QAction*, std::less<>> actions_;
     std::map<int, QAction*> toolbarActions_;
+    std::map<int, QString> toolbarTips_;
+    QPointer<QWidget> toolbarChild_; // the child the toolbar state is for
     std::map<std::string, WindowFactory, std::less<>> factories_;
     QPointer<CreditWindow> credit_;
     int creditCloseAfterMs_;
