@@ -1,11 +1,15 @@
 #include "shell/shell_windows.h"
 
 #include "shell/about_window.h"
+#include "shell/application_parameters_window.h"
 #include "shell/main_frame.h"
 
 namespace mvz {
 
 void registerShellWindows(MainFrame& frame) {
+    frame.registerWindow("applicationParameters", [](const WindowContext& context) {
+        return new ApplicationParametersWindow(context.dataDir, context.errors);
+    });
     frame.registerWindow("about", [](const WindowContext&) { return new AboutWindow; });
 }
 
