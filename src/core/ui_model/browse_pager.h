@@ -46,6 +46,10 @@ class BrowsePager {
     void setRange(const Record& values, std::size_t components);
     std::size_t fixedComponents() const { return fixed_; }
     const std::string& rangePrefix() const { return prefix_; }
+    // The values the range was set from (the fixed components).
+    const Record& rangeValues() const { return rangeValues_; }
+    // True when a sort value of the order lies in the range.
+    bool inRange(const std::string& sortValue) const;
     // Rows failing the test are read and skipped.
     void setFilter(std::function<bool(const Record&)> filter) { filter_ = std::move(filter); }
 
@@ -87,7 +91,6 @@ class BrowsePager {
     std::int64_t rowsRead() const { return rowsRead_; }
 
   private:
-    bool inRange(const std::string& sortValue) const;
     std::string currentSortValue() const;
     ListRow takeRow() const;
     // Reads forwards from `start` (or the range's start), skipping rows for

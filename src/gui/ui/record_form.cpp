@@ -1,0 +1,190 @@
+#include "ui/record_form.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+#include "base/cp1250.h"
+#include "data/error_reporter.h"
+#include "data/table_access.h"
+#include "ui_model/field_text.h"
+
+namespace mvz {
+
+RecordForm::RecordForm(TableAccess& table, ErrorReporter& errors, QWidget* parent)
+    : QWidget(parent), table_(table), errors_(errors), layout_(new QFormLayout(this)) {}
+
+QWidget* RecordForm::addField(const FormField& decl) {
+    Entry e;
+    e.decl = decl;
+    e.field = table_.def().fieldIndex(decl.field);
+    if (e.field < 0) throw std::invalid_argument("unknown field " + decl.field);
+    if (!decl.picture.empty()) e.picture = Picture::parse(decl.picture);
+    const FieldDef& f = table_.def().fields[e.field];
+    QWidget* editor = nullptr;
+    switch (decl.kind) {
+    case FormField::Kind::Line: {
+        auto* line = new QLineEdit(this);
+        int width = e.picture ? e.picture->width() : (f.isText() ? f.size : 12);
+        if (f.isText()) line->setMaxLength(f.size);
+        line->setMinimumWidth(line->fontMetrics().averageCharWidth() * std::min(width + 2, 60));
+        line->setReadOnly(decl.readOnly);
+        if (e.picture && e.picture->kind() == Picture::Kind::Number)
+            line->setAlignment(Qt::AlignRight);
+        // Checked when the user leaves it after changing it (and on saving).
+        connect(line, &QLineEdit::editingFinished, this, [this, line] {
+            if (line->isModified()) leave(line);
+        });
+        editor = line;
+        break;
+    }
+    case FormField::Kind::Text: {
+        auto* text = new QPlainTextEdit(this);
+        text->setReadOnly(decl.readOnly);
+        text->setTabChangesFocus(true);
+        editor = text;
+        break;
+    }
+    case FormField::Kind::Choice: {
+        auto* combo = new QComboBox(this);
+        combo->addItems(decl.choices);
+        combo->setEnabled(!decl.readOnly);
+        connect(combo, &QComboBox::activated, this, [this, combo] { leave(combo); });
+        editor = combo;
+        break;
+    }
+    }
+    editor->setToolTip(decl.tip);
+    editor->setStatusTip(decl.tip);
+    editor->setObjectName(QString::fromStdString(table_.def().qualified(e.field)));
+    e.editor = editor;
+    layout_->addRow(decl.prompt, editor);
+    entries_.push_back(std::move(e));
+    editors_.push_back(editor);
+    return editor;
+}
+
+void RecordForm::addFields(const std::vector<FormField>& fields) {
+    for (const FormField& f : fields)
+        addField(f);
+}
+
+void RecordForm::addRow(const QString& prompt, QWidget* control) {
+    control->setParent(this);
+    layout_->addRow(prompt, control);
+}
+
+const RecordForm::Entry* RecordForm::entryOf(const QWidget* editor) const {
+    for (const Entry& e : entries_)
+        if (e.editor == editor) return &e;
+    return nullptr;
+}
+
+bool RecordForm::isField(const QWidget* control) const {
+    return entryOf(control) != nullptr;
+}
+
+QWidget* RecordForm::editor(std::string_view field) const {
+    const int f = table_.def().fieldIndex(field);
+    for (const Entry& e : entries_)
+        if (e.field == f) return e.editor;
+    return nullptr;
+}
+
+QString RecordForm::editorText(const QWidget* editor) const {
+    if (auto* line = qobject_cast<const QLineEdit*>(editor)) return line->text();
+    if (auto* text = qobject_cast<const QPlainTextEdit*>(editor)) return text->toPlainText();
+    if (auto* combo = qobject_cast<const QComboBox*>(editor)) return combo->currentText();
+    return {};
+}
+
+void RecordForm::setEditorText(QWidget* editor, const QString& value) {
+    if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+        line->setText(value);
+    } else if (auto* text = qobject_cast<QPlainTextEdit*>(editor)) {
+        text->setPlainText(value);
+    } else if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+        int i = value.isEmpty() ? -1 : combo->findText(value);
+        if (i < 0 && !value.isEmpty()) {
+            combo->addItem(value);
+            i = combo->count() - 1;
+        }
+        combo->setCurrentIndex(i);
+    }
+}
+
+void RecordForm::display() {
+    for (Entry& e : entries_) {
+        // Text pictures pad and number pictures align: editors show the bare value.
+        QString text = QString::fromStdString(formatField(table_.record(), e.field, e.picture));
+        while (text.endsWith(QLatin1Char(' ')))
+            text.chop(1);
+        if (e.picture && e.picture->kind() != Picture::Kind::Text) text = text.trimmed();
+        setEditorText(e.editor, text);
+        if (auto* line = qobject_cast<QLineEdit*>(e.editor)) line->setModified(false);
+    }
+}
+
+bool RecordForm::store(QWidget* editor, QString* why) {
+    const Entry* e = entryOf(editor);
+    if (!e || e->decl.readOnly) return true;
+    QString text = editorText(editor);
+    if (e->decl.kind == FormField::Kind::Text) text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    std::string refusal = readField(table_.record(), e->field, e->picture, text.toStdString());
+    if (refusal.empty()) return true;
+    if (why) *why = QString::fromStdString(refusal);
+    return false;
+}
+
+bool RecordForm::storeAll() {
+    bool ok = true;
+    for (const Entry& e : entries_)
+        ok = store(e.editor) && ok;
+    return ok;
+}
+
+bool RecordForm::validate(QWidget* editor) {
+    const Entry* e = entryOf(editor);
+    if (!e) return true;
+    QString why;
+    std::optional<FieldRefusal> refusal;
+    if (!store(editor, &why)) {
+        refusal = FieldRefusal{why.toStdString(), "", true};
+    } else if (e->decl.check) {
+        refusal = e->decl.check(table_.record());
+    }
+    if (!refusal) {
+        if (auto* line = qobject_cast<QLineEdit*>(editor)) line->setModified(false);
+        emit accepted(editor);
+        return true;
+    }
+    checking_ = true;
+    if (refusal->errorSound) QApplication::beep();
+    MessageBox box;
+    box.title = refusal->title;
+    box.text = messageBoxText(refusal->text);
+    box.icon = MessageIcon::Exclamation;
+    errors_.reporter().show(box);
+    editor->setFocus(Qt::OtherFocusReason);
+    if (auto* line = qobject_cast<QLineEdit*>(editor)) line->selectAll();
+    checking_ = false;
+    emit rejected(editor);
+    return false;
+}
+
+bool RecordForm::validateAll() {
+    for (const Entry& e : entries_)
+        if (!e.decl.readOnly && !validate(e.editor)) return false;
+    return true;
+}
+
+void RecordForm::leave(QWidget* editor) {
+    // A message box taking the focus ends the editing again: check once.
+    if (checking_) return;
+    validate(editor);
+}
+
+} // namespace mvz

@@ -1,0 +1,105 @@
+#pragma once
+// A record form built from its field table: one row per field with its
+// prompt, an editor showing the field through its picture, and its tip. The
+// form shows the table's record buffer (display), copies the editors back
+// into it (store) and checks a field when the user leaves it.
+//
+//   form->addField({"OPC:SIFRA", "Šifra općine/grada", "@s4", "Šifra s kontrolnim brojem",
+//                   FormField::Kind::Line, {}, false, checkCode});
+//
+// A field's check sees the record with the field stored and returns the
+// refusal to show; the focus then stays on the field.
+
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/picture.h"
+#include "base/reporter.h"
+
+class QFormLayout;
+
+namespace mvz {
+
+class ErrorReporter;
+class Record;
+class TableAccess;
+
+struct FieldRefusal {
+    std::string text;  // UTF-8, "|" breaks the line
+    std::string title; // empty: the program's name
+    bool errorSound = false;
+};
+
+struct FormField {
+    enum class Kind { Line, Text, Choice };
+    std::string field; // "OPC:NAZIV"
+    QString prompt;
+    std::string picture; // "@s40", "@N4_"; empty: as the field displays
+    QString tip;
+    Kind kind = Kind::Line;
+    QStringList choices; // a drop list offering fixed values (Kind::Choice)
+    bool readOnly = false;
+    std::function<std::optional<FieldRefusal>(const Record&)> check;
+};
+
+class RecordForm : public QWidget {
+    Q_OBJECT
+  public:
+    RecordForm(TableAccess& table, ErrorReporter& errors, QWidget* parent = nullptr);
+
+    // Adds a field row; returns its editor.
+    QWidget* addField(const FormField& field);
+    void addFields(const std::vector<FormField>& fields);
+    // A row with a control of the window's own (a lookup list).
+    void addRow(const QString& prompt, QWidget* control);
+
+    QWidget* editor(std::string_view field) const;
+    const std::vector<QWidget*>& editors() const { return editors_; }
+    bool isField(const QWidget* control) const;
+    QString editorText(const QWidget* editor) const;
+    void setEditorText(QWidget* editor, const QString& text);
+
+    // Record buffer -> editors.
+    void display();
+    // One editor -> its field; false (and `why`) when the value is refused.
+    bool store(QWidget* editor, QString* why = nullptr);
+    // Every editor -> its field; false when a value was refused.
+    bool storeAll();
+    // Stores and checks one field, showing the refusal; false keeps the focus there.
+    bool validate(QWidget* editor);
+    // Every field in order; the focus goes to the first that fails.
+    bool validateAll();
+
+    TableAccess& table() const { return table_; }
+
+  signals:
+    // The user left a field whose value was refused (take rejected).
+    void rejected(QWidget* editor);
+    // The user left a field that passed (take accepted of a field).
+    void accepted(QWidget* editor);
+
+  private:
+    struct Entry {
+        FormField decl;
+        int field = -1;
+        std::optional<Picture> picture;
+        QWidget* editor = nullptr;
+    };
+    const Entry* entryOf(const QWidget* editor) const;
+    void leave(QWidget* editor);
+
+    TableAccess& table_;
+    ErrorReporter& errors_;
+    QFormLayout* layout_;
+    std::vector<Entry> entries_;
+    std::vector<QWidget*> editors_;
+    bool checking_ = false;
+};
+
+} // namespace mvz

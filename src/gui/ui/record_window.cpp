@@ -1,0 +1,77 @@
+#include "ui/record_window.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "data/table_access.h"
+#include "shell/shell_icons.h"
+
+namespace mvz {
+
+RecordWindow::RecordWindow(Tables& tables, RecordWindowSpec spec, QWidget* parent)
+    : ProcedureWindow(tables, parent), spec_(std::move(spec)) {}
+
+bool RecordWindow::init() {
+    if (!ProcedureWindow::init()) return false;
+    setPrimary(spec_.table);
+    switch (request()) {
+    case request::Insert:
+        setWindowTitle(spec_.insertTitle);
+        break;
+    case request::Change:
+        setWindowTitle(spec_.changeTitle);
+        break;
+    case request::Delete:
+        setWindowTitle(spec_.deleteTitle.isEmpty() ? spec_.changeTitle : spec_.deleteTitle);
+        break;
+    default:
+        setWindowTitle(spec_.viewTitle.isEmpty() ? spec_.changeTitle : spec_.viewTitle);
+        break;
+    }
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(addFormToolbar());
+    auto* group = new QGroupBox(spec_.groupCaption, this);
+    auto* groupLayout = new QVBoxLayout(group);
+    auto* form = new RecordForm(primary(), errors(), group);
+    form->addFields(spec_.fields);
+    groupLayout->addWidget(form);
+    layout->addWidget(group);
+
+    auto* buttons = new QHBoxLayout;
+    ok_ = new QPushButton(spec_.okCaption, this);
+    cancel_ = new QPushButton(spec_.cancelCaption, this);
+    help_ = new QPushButton(toolbarIcon("HELP"), spec_.helpCaption, this);
+    ok_->setDefault(true);
+    buttons->addStretch(1);
+    buttons->addWidget(ok_);
+    buttons->addWidget(cancel_);
+    buttons->addWidget(help_);
+    layout->addLayout(buttons);
+
+    setHelpControl(help_);
+    setForm(form);
+    setOkControl(ok_);
+    setCancelControl(cancel_);
+    const bool view = request() == request::View || request() == request::Select;
+    for (std::size_t i = 0; i < spec_.fields.size(); ++i) {
+        QWidget* editor = form->editors()[i];
+        if (spec_.fields[i].readOnly) continue;
+        if (view) editor->setEnabled(false);
+        if (!firstField()) setFirstField(editor);
+        addHistory(editor);
+    }
+    if (view) ok_->setEnabled(false);
+    return true;
+}
+
+int RecordWindow::primeFields() {
+    int r = ProcedureWindow::primeFields();
+    if (r == 0 && spec_.primeFields) r = spec_.primeFields(primary().record());
+    return r;
+}
+
+} // namespace mvz

@@ -1,0 +1,65 @@
+#pragma once
+// A row window (form) declared by its field table: the table it edits, its
+// titles per request, the caption of its field group and its fields (prompt,
+// picture, tip, check). It brings the save ("Spremi"), cancel ("Odustani")
+// and help controls, the form toolbar and the ditto key for every field.
+//
+//   RecordWindowSpec spec;
+//   spec.table = "OPC";
+//   spec.insertTitle = "Općine/gradovi - Upis nove općien/grada";
+//   spec.changeTitle = "Općine/gradovi - Promjena podataka";
+//   spec.groupCaption = "Osnovni podaci";
+//   spec.fields = {{"OPC:REDBROJ", "Redni broj :", "@N4_", "", FormField::Kind::Line, {}, true},
+//                  ...};
+//   PendingRequest = request::Insert;
+//   std::uint8_t r = RecordWindow(tables, spec).run();
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/procedure_window.h"
+#include "ui/record_form.h"
+
+class QPushButton;
+
+namespace mvz {
+
+struct RecordWindowSpec {
+    std::string table;
+    QString insertTitle, changeTitle, deleteTitle, viewTitle;
+    QString groupCaption;
+    std::vector<FormField> fields;
+    QString okCaption = QStringLiteral("Spremi");
+    QString cancelCaption = QStringLiteral("Odustani");
+    QString helpCaption = QStringLiteral("Upu&te");
+    // Presets a new record (after the list set the range fields); non-zero
+    // fails the insert.
+    std::function<int(Record&)> primeFields;
+};
+
+class RecordWindow : public ProcedureWindow {
+    Q_OBJECT
+  public:
+    RecordWindow(Tables& tables, RecordWindowSpec spec, QWidget* parent = nullptr);
+
+    QPushButton* okButton() const { return ok_; }
+    QPushButton* cancelButton() const { return cancel_; }
+    QPushButton* helpButton() const { return help_; }
+    const RecordWindowSpec& spec() const { return spec_; }
+
+  protected:
+    bool init() override;
+    int primeFields() override;
+
+  private:
+    RecordWindowSpec spec_;
+    QPushButton* ok_ = nullptr;
+    QPushButton* cancel_ = nullptr;
+    QPushButton* help_ = nullptr;
+};
+
+} // namespace mvz
