@@ -3,6 +3,7 @@
 #include "shell/about_window.h"
 #include "shell/application_parameters_window.h"
 #include "shell/main_frame.h"
+#include "shell/municipality_list.h"
 
 namespace mvz {
 
@@ -10,6 +11,7 @@ void registerShellWindows(MainFrame& frame) {
     frame.registerWindow("applicationParameters", [](const WindowContext& context) {
         return new ApplicationParametersWindow(context.dataDir, context.errors);
     });
+    frame.registerWindow("municipalities", createMunicipalityList);
     frame.registerWindow("about", [](const WindowContext&) { return new AboutWindow; });
 }
 
