@@ -18,10 +18,11 @@ constexpr std::string_view kThumbAlphabet = " 0123456789ABC\xC8\xC6"
                                             "EFGHIJKLMNOPQRS\x8A"
                                             "TUVWXYZ\x8E";
 
-double textScalar(std::string_view cp1250) {
+// Three letters from `offset` on as a fraction of the alphabet's range.
+double textScalar(std::string_view cp1250, std::size_t offset) {
     const double n = static_cast<double>(kThumbAlphabet.size());
     double value = 0, scale = 1;
-    for (std::size_t i = 0; i < 3; ++i) {
+    for (std::size_t i = offset; i < offset + 3; ++i) {
         char c = i < cp1250.size() ? toUpperCp1250(cp1250[i]) : ' ';
         std::size_t rank = kThumbAlphabet.find(c);
         if (rank == std::string_view::npos) rank = static_cast<unsigned char>(c) < 'A' ? 0 : 10;
@@ -29,6 +30,26 @@ double textScalar(std::string_view cp1250) {
         value += static_cast<double>(rank) * scale;
     }
     return value;
+}
+
+// Up to `width` digits from `offset` on as a number (missing digits 0).
+double digitScalar(std::string_view cp1250, std::size_t offset, std::size_t width) {
+    double value = 0;
+    bool digits = true;
+    for (std::size_t i = offset; i < offset + width; ++i) {
+        const char c = i < cp1250.size() ? cp1250[i] : '0';
+        digits = digits && c >= '0' && c <= '9';
+        value = value * 10 + (digits ? c - '0' : 0);
+    }
+    return value;
+}
+
+std::string digitsAt(double value, std::size_t width) {
+    std::string out(width, '0');
+    auto v = static_cast<unsigned long long>(std::max(0.0, std::floor(value)));
+    for (std::size_t i = width; i-- > 0; v /= 10)
+        out[i] = static_cast<char>('0' + v % 10);
+    return out;
 }
 
 std::string textAt(double value) {
@@ -218,13 +239,14 @@ std::optional<std::string> BrowsePager::locateValue(std::string_view typedUtf8) 
     return keyPrefixSortValue(table_.def(), table_.def().keys[order_], scratch, fixed_ + 1);
 }
 
-double BrowsePager::scalarOf(const Record& record) const {
+double BrowsePager::scalarOf(const Record& record, const TextScale& scale) const {
     const int field = freeField();
     if (field < 0) return 0;
     const FieldDef& f = table_.def().fields[field];
     switch (f.type) {
     case FieldType::Text:
-        return textScalar(record.text(field));
+        return scale.digits ? digitScalar(record.text(field), scale.offset, scale.digits)
+                            : textScalar(record.text(field), scale.offset);
     case FieldType::Packed: {
         Decimal d = record.decimal(field);
         return static_cast<double>(d.units()) / std::pow(10.0, d.scale());
@@ -236,14 +258,35 @@ double BrowsePager::scalarOf(const Record& record) const {
     }
 }
 
+BrowsePager::TextScale BrowsePager::textScale(const Record& low, const Record& high) const {
+    TextScale scale;
+    const int field = freeField();
+    if (field < 0 || !table_.def().fields[field].isText()) return scale;
+    std::string_view a = low.text(field), b = high.text(field);
+    while (scale.offset < a.size() && scale.offset < b.size() &&
+           toUpperCp1250(a[scale.offset]) == toUpperCp1250(b[scale.offset]))
+        ++scale.offset;
+    auto digitsFrom = [&](std::string_view t) {
+        std::size_t n = 0;
+        while (scale.offset + n < t.size() && n < 15 && t[scale.offset + n] >= '0' &&
+               t[scale.offset + n] <= '9')
+            ++n;
+        return n;
+    };
+    const std::size_t da = digitsFrom(a), db = digitsFrom(b);
+    if (da > 0 && da == db) scale.digits = da;
+    return scale;
+}
+
 double BrowsePager::fractionOf(const ListRow& row, const ListRow& low, const ListRow& high) const {
     Record r(table_.def()), lo(table_.def()), hi(table_.def());
     r.assign(row.image);
     lo.assign(low.image);
     hi.assign(high.image);
-    const double a = scalarOf(lo), b = scalarOf(hi);
+    const TextScale scale = textScale(lo, hi);
+    const double a = scalarOf(lo, scale), b = scalarOf(hi, scale);
     if (!(b > a)) return row.position == high.position && low.position != high.position ? 1 : 0;
-    return std::clamp((scalarOf(r) - a) / (b - a), 0.0, 1.0);
+    return std::clamp((scalarOf(r, scale) - a) / (b - a), 0.0, 1.0);
 }
 
 std::optional<std::string> BrowsePager::valueAtFraction(double fraction, const ListRow& low,
@@ -253,13 +296,16 @@ std::optional<std::string> BrowsePager::valueAtFraction(double fraction, const L
     Record lo(table_.def()), hi(table_.def());
     lo.assign(low.image);
     hi.assign(high.image);
-    const double target =
-        scalarOf(lo) + std::clamp(fraction, 0.0, 1.0) * (scalarOf(hi) - scalarOf(lo));
+    const TextScale scale = textScale(lo, hi);
+    const double a = scalarOf(lo, scale), b = scalarOf(hi, scale);
+    const double target = a + std::clamp(fraction, 0.0, 1.0) * (b - a);
     Record scratch = rangeValues_;
     const FieldDef& f = table_.def().fields[field];
     switch (f.type) {
     case FieldType::Text:
-        scratch.setText(field, textAt(target));
+        scratch.setText(field,
+                        std::string(lo.text(field).substr(0, scale.offset)) +
+                            (scale.digits ? digitsAt(target, scale.digits) : textAt(target)));
         break;
     case FieldType::Packed:
         scratch.setDecimal(

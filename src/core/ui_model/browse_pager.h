@@ -7,9 +7,10 @@
 //
 // The thumb of the list's scroll bar is placed by key fraction: the value of
 // the first key component the range leaves free, between its lowest and
-// highest values in range (numbers as numbers, text by its first three
-// letters in the Croatian alphabet). Dragging the thumb locates the value at
-// that fraction. No row is counted for it.
+// highest values in range (numbers as numbers; text after the letters the
+// lowest and highest share, as a number when digits follow, else by three
+// letters of the Croatian alphabet). Dragging the thumb locates
+// the value at that fraction. No row is counted for it.
 
 #include <cstdint>
 #include <functional>
@@ -101,7 +102,15 @@ class BrowsePager {
     std::vector<ListRow>
     readBackward(const std::string* start,
                  const std::function<bool(const std::string&, std::int64_t)>& skip, int n);
-    double scalarOf(const Record& record) const;
+    // How a text component is divided: after the letters the lowest and
+    // highest values share, by up to 15 digits when both go on with digits
+    // only, else by three letters of the alphabet.
+    struct TextScale {
+        std::size_t offset = 0;
+        std::size_t digits = 0;
+    };
+    TextScale textScale(const Record& low, const Record& high) const;
+    double scalarOf(const Record& record, const TextScale& scale) const;
 
     TableAccess& table_;
     int order_ = 0;

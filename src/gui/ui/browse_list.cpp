@@ -86,7 +86,7 @@ BrowseList::BrowseList(Tables& tables, std::string_view primary, QWidget* parent
     connect(control_, &ListControl::rowDoubleClicked, this, &BrowseList::doubleClicked);
     connect(control_, &ListControl::contextMenuAt, this, &BrowseList::contextMenu);
     connect(control_, &ListControl::visibleRowsChanged, this, [this](int rows) {
-        if (order_ >= 0 && !viewFailed_) fillTo(rows);
+        if (order_ >= 0 && !filling_) fillTo(rows);
     });
 }
 
@@ -153,7 +153,7 @@ void BrowseList::setLocator(int order, LocatorKind kind, const QString& prompt,
     o.locator = kind;
     o.prompt = prompt;
     if (noCase) o.noCase = *noCase;
-    if (order == order_) applyOrder();
+    if (order == order_) applyOrderControls();
 }
 
 void BrowseList::setButtons(const Buttons& buttons) {
@@ -202,37 +202,40 @@ void BrowseList::buildPopup() {
 void BrowseList::setOrder(int order) {
     if (order < 0 || order >= static_cast<int>(orders_.size())) return;
     const bool changed = order != order_;
-    order_ = order;
     if (tabs_->currentIndex() != order && order < tabs_->count()) {
         const bool blocked = tabs_->blockSignals(true);
         tabs_->setCurrentIndex(order);
         tabs_->blockSignals(blocked);
     }
-    applyOrder();
-    if (changed) {
-        // Keep the highlighted record in the new order when there is one.
-        std::optional<ListRow> keep = current() ? std::optional<ListRow>(*current()) : std::nullopt;
-        page_.clear();
-        current_ = -1;
-        if (!prepareRange()) return;
-        invalidateEnds();
-        if (keep) {
-            Record r(table_.def());
-            r.assign(keep->image);
-            keep->sortValue = keySortValue(table_.def(), table_.def().keys[orders_[order].key], r)
-                                  .value_or(std::string());
-            if (pager_.inRange(keep->sortValue)) {
+    if (!changed) return;
+    // Keep the highlighted record in the new order when it is in its range.
+    std::optional<ListRow> keep = current() ? std::optional<ListRow>(*current()) : std::nullopt;
+    order_ = order;
+    page_.clear();
+    current_ = -1;
+    if (!prepareRange()) return;
+    if (keep) {
+        Record r(table_.def());
+        r.assign(keep->image);
+        keep->sortValue = keySortValue(table_.def(), table_.def().keys[orders_[order].key], r)
+                              .value_or(std::string());
+        if (pager_.inRange(keep->sortValue)) {
+            {
+                Filling filling(*this);
+                applyOrderControls();
                 BusyCursor busy;
-                BrowsePager::Page p = pager_.pageAt(*keep, control_->visibleRows());
+                filledFor_ = control_->visibleRows();
+                BrowsePager::Page p = pager_.pageAt(*keep, filledFor_);
                 showPage(std::move(p.rows), p.current);
-                return;
             }
+            settle();
+            return;
         }
-        refill();
     }
+    refill();
 }
 
-void BrowseList::applyOrder() {
+void BrowseList::applyOrderControls() {
     if (order_ < 0) return;
     const Order& o = orders_[static_cast<std::size_t>(order_)];
     shadow_.clear();
@@ -276,6 +279,7 @@ bool BrowseList::prepareRange() {
     const Order& o = orders_[static_cast<std::size_t>(order_)];
     pager_.setOrder(o.key);
     pager_.setFilter({});
+    invalidateEnds();
     viewFailed_ = false;
     const KeyDef& key = table_.def().keys[static_cast<std::size_t>(o.key)];
 
@@ -393,18 +397,30 @@ void BrowseList::refill() {
     if (order_ < 0) {
         if (orders_.empty()) return;
         order_ = 0;
-        applyOrder();
         if (!prepareRange()) return;
     }
-    BusyCursor busy;
-    const int n = control_->visibleRows();
-    if (const ListRow* row = current()) {
-        ListRow keep = *row;
-        BrowsePager::Page p = pager_.pageAt(keep, n);
-        showPage(std::move(p.rows), p.current);
-    } else {
-        showPage(pager_.first(n), 0);
+    {
+        // Showing the locator may resize the control: that waits for the fill.
+        Filling filling(*this);
+        applyOrderControls();
+        BusyCursor busy;
+        const int n = control_->visibleRows();
+        filledFor_ = n;
+        if (const ListRow* row = current()) {
+            ListRow keep = *row;
+            BrowsePager::Page p = pager_.pageAt(keep, n);
+            showPage(std::move(p.rows), p.current);
+        } else {
+            showPage(pager_.first(n), 0);
+        }
     }
+    settle();
+}
+
+// After a fill the control may show another number of rows than were read for.
+void BrowseList::settle() {
+    const int visible = control_->visibleRows();
+    if (visible < rowCount() || (visible > rowCount() && rowCount() == filledFor_)) fillTo(visible);
 }
 
 void BrowseList::refillAtBuffer() {
@@ -425,6 +441,7 @@ void BrowseList::refillAtBuffer() {
 void BrowseList::fillTo(int rows) {
     const int have = static_cast<int>(page_.size());
     if (have == 0) return refill();
+    filledFor_ = rows;
     if (have > rows) {
         std::vector<ListRow> kept(page_.begin(), page_.end());
         int cur = current_;

@@ -177,7 +177,15 @@ class BrowseList : public QWidget {
         bool upper = false;
     };
 
-    void applyOrder();
+    void applyOrderControls();
+    void settle();
+    // While the list fills, size changes of the control wait.
+    struct Filling {
+        explicit Filling(BrowseList& l) : list(l), was(l.filling_) { l.filling_ = true; }
+        ~Filling() { list.filling_ = was; }
+        BrowseList& list;
+        bool was;
+    };
     bool prepareRange();
     void showPage(std::vector<ListRow> rows, int current);
     void fillTo(int rows);
@@ -206,6 +214,8 @@ class BrowseList : public QWidget {
     std::function<void(int)> print_;
     bool selecting_ = false;
     bool viewFailed_ = false;
+    bool filling_ = false;
+    int filledFor_ = 0; // the rows the last fill read for
 
     std::vector<ListRow> page_;
     int current_ = -1;
