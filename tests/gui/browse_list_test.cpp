@@ -2,9 +2,14 @@
 // ranges hold at their ends, locators jump, keys and the context menu press
 // the window's buttons, ask-for-record refills, and the toolbar is routed to
 // the focused list.
+#include <QAction>
+#include <QComboBox>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTabBar>
+#include <QTimer>
+#include <QToolBar>
 #include <QVBoxLayout>
 #include <QtTest>
 
@@ -16,11 +21,13 @@
 #include "data/message_table.h"
 #include "data/tables.h"
 #include "shell/frame_toolbar.h"
+#include "shell/municipality_list.h"
 #include "support/recording_reporter.h"
 #include "support/temp_dir.h"
 #include "ui/browse_list.h"
 #include "ui/list_window.h"
 #include "ui/popup_menu.h"
+#include "ui/record_window.h"
 #include "ui_model/bound_names.h"
 
 using namespace mvz;
@@ -41,6 +48,26 @@ QString jmbg(int employer, int i) {
 
 const char* kFormat = "67L(2)|M~Identifikacijski broj~@s13@146L(2)|M~Prezime i ime~L(3)@s35@"
                       "34L(2)|M~Općina~L(4)@s4@";
+
+// Runs `act` on the row window once it is shown (modal, over its list); with
+// `after`, once that window is gone.
+void whenFormShows(std::function<void(RecordWindow&)> act, QWidget* after = nullptr) {
+    auto poll = std::make_shared<std::function<void()>>();
+    QPointer<QWidget> before(after);
+    *poll = [act, poll, before] {
+        auto* form = qobject_cast<RecordWindow*>(QApplication::activeModalWidget());
+        if (form && !before) {
+            QApplication::setActiveWindow(form); // focus changes need an active window
+            act(*form);
+        } else
+            QTimer::singleShot(5, *poll);
+    };
+    QTimer::singleShot(0, *poll);
+}
+
+QLineEdit* editOf(RecordWindow& form, const char* field) {
+    return qobject_cast<QLineEdit*>(form.form()->editor(field));
+}
 
 } // namespace
 
@@ -303,6 +330,87 @@ class BrowseListTest : public QObject {
         rad.record().setInteger(rad.def().fieldIndex("DODANA"), 0);
         QCOMPARE(rad.fetch(rad.def().keyIndex("KEYRBRFIRME")), 0);
         QCOMPARE(rad.remove(), 0);
+    }
+
+    void municipalityListWorksThroughItsRowWindow() {
+        TableAccess& opc = tables_->access("OPC");
+        QCOMPARE(opc.open(), 0);
+        for (const char* code : {"0019", "0027", "0035"}) {
+            opc.record().clear();
+            opc.record().setFromDisplay(opc.def().fieldIndex("SIFRA"), code);
+            opc.record().setFromDisplay(opc.def().fieldIndex("NAZIV"),
+                                        std::string("Općina ") + code);
+            opc.record().setText(opc.def().fieldIndex("GRAD"), "N");
+            QCOMPARE(opc.add(), 0);
+        }
+        PendingRequest = request::View;
+        ListWindow w(*tables_, municipalityListSpec());
+        QVERIFY(w.start());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        BrowseList* list = w.list();
+        QCOMPARE(list->tabs()->count(), 3);
+        QCOMPARE(list->rowCount(), 3);
+
+        // Insert: a wrong control digit is refused on leaving the code field,
+        // then the row is saved and highlighted in the list.
+        QString title, refusal;
+        bool focusStayed = false;
+        whenFormShows([&](RecordWindow& form) {
+            title = form.windowTitle();
+            QLineEdit* code = editOf(form, "OPC:SIFRA");
+            code->setFocus();
+            QTest::keyClicks(code, "1230");
+            editOf(form, "OPC:NAZIV")->setFocus(); // leaving the code field
+            refusal = QString::fromStdString(reporter_->lastBox().text);
+            focusStayed = QApplication::focusWidget() == code;
+            code->selectAll();
+            QTest::keyClicks(code, "1236");
+            QTest::keyClicks(editOf(form, "OPC:NAZIV"), "Zagreb");
+            qobject_cast<QComboBox*>(form.form()->editor("OPC:GRAD"))->setCurrentText("D");
+            form.okButton()->click();
+        });
+        QTest::keyClick(list->control(), Qt::Key_Insert);
+        QCOMPARE(title, QStringLiteral("Općine/gradovi - Upis nove općien/grada"));
+        QCOMPARE(refusal, QStringLiteral("Pogrešan šifra općine/grada"));
+        QVERIFY(focusStayed);
+        QCOMPARE(list->rowCount(), 4);
+        QCOMPARE(list->cell(list->currentRow(), 2), QStringLiteral("Zagreb"));
+        QCOMPARE(list->cell(list->currentRow(), 0), QStringLiteral("4"));
+
+        // Change from the first row; the form's "next record" saves it, the
+        // list moves on and opens the form again on the second row.
+        list->scroll(ListControl::Scroll::First);
+        std::vector<QString> names;
+        whenFormShows([&](RecordWindow& form) {
+            names.push_back(editOf(form, "OPC:NAZIV")->text());
+            QTest::keyClicks(editOf(form, "OPC:NAZIV"), " 1");
+            for (QAction* a : form.findChild<QToolBar*>()->actions())
+                if (a->toolTip() == QStringLiteral("Save changes and go to next record")) {
+                    QVERIFY(a->isEnabled());
+                    // The second form: cancelled.
+                    whenFormShows(
+                        [&](RecordWindow& second) {
+                            names.push_back(editOf(second, "OPC:NAZIV")->text());
+                            second.cancelButton()->click();
+                        },
+                        &form);
+                    a->trigger();
+                }
+        });
+        w.changeButton()->click();
+        QCOMPARE(names, (std::vector<QString>{"Općina 0019", "Općina 0027"}));
+        QCOMPARE(list->currentRow(), 1);
+        QCOMPARE(list->cell(0, 2), QStringLiteral("Općina 0019 1"));
+
+        // The name tab keeps the highlighted row; its locator jumps.
+        list->tabs()->setCurrentIndex(2);
+        QCOMPARE(list->cell(list->currentRow(), 2), QStringLiteral("Općina 0027"));
+        list->control()->setFocus();
+        QTest::keyClicks(list->control(), "z");
+        QCOMPARE(list->cell(list->currentRow(), 2), QStringLiteral("Zagreb"));
+        w.endWindow();
+        opc.close();
     }
 
     void toolbarGoesToTheFocusedList() {

@@ -369,8 +369,12 @@ QStringList BrowseList::rowTexts(const ListRow& row) const {
     for (const Column& c : columns_) {
         QString text =
             c.compute ? c.compute(r) : QString::fromStdString(formatField(r, c.field, c.picture));
-        while (text.endsWith(QLatin1Char(' ')))
-            text.chop(1);
+        // Columns align their values; the padding of pictures is not needed.
+        if (c.picture && c.picture->kind() != Picture::Kind::Text)
+            text = text.trimmed();
+        else
+            while (text.endsWith(QLatin1Char(' ')))
+                text.chop(1);
         out << text;
     }
     return out;

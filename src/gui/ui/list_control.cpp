@@ -45,19 +45,17 @@ class ColumnHeader : public QHeaderView {
     void paintSection(QPainter* painter, const QRect& rect, int index) const override {
         QStyleOptionHeader opt;
         initStyleOption(&opt);
+        initStyleOptionForIndex(&opt, index);
         opt.rect = rect;
-        opt.section = index;
         opt.text.clear();
-        style()->drawControl(QStyle::CE_Header, &opt, painter, this);
+        style()->drawControl(QStyle::CE_HeaderSection, &opt, painter, this);
         const auto& cols = list_->columns();
         if (index < 0 || index >= static_cast<int>(cols.size())) return;
         const ColumnFormat& c = cols[static_cast<std::size_t>(index)];
-        painter->save();
-        painter->setPen(palette().color(QPalette::ButtonText));
-        QRect text = indented(rect.adjusted(2, 0, -2, 0), c.headerAlign,
-                              list_->horizontalDialogUnits(c.headerIndent));
-        painter->drawText(text, alignmentOf(c.headerAlign), QString::fromStdString(c.header));
-        painter->restore();
+        opt.text = QString::fromStdString(c.header);
+        opt.textAlignment = alignmentOf(c.headerAlign);
+        opt.rect = indented(rect, c.headerAlign, list_->horizontalDialogUnits(c.headerIndent));
+        style()->drawControl(QStyle::CE_HeaderLabel, &opt, painter, this);
     }
 
   private:
@@ -106,7 +104,7 @@ void ListControl::setColumns(const std::vector<ColumnFormat>& columns) {
         header_->setSectionResizeMode(c, columns[i].resizable ? QHeaderView::Interactive
                                                               : QHeaderView::Fixed);
     }
-    header_->setFixedHeight(header_->sizeHint().height());
+    header_->setFixedHeight(fontMetrics().height() + 6);
     setViewportMargins(0, header_->height(), 0, 0);
     layoutHeader();
     viewport()->update();
@@ -136,6 +134,15 @@ void ListControl::setCurrent(int row) {
 QString ListControl::text(int row, int column) const {
     if (row < 0 || row >= rows_.size() || column < 0 || column >= rows_[row].size()) return {};
     return rows_[row][column];
+}
+
+QSize ListControl::sizeHint() const {
+    // Every column and fifteen rows.
+    int width = 0;
+    for (const ColumnFormat& c : columns_)
+        width += horizontalDialogUnits(c.width);
+    width += verticalScrollBar()->sizeHint().width() + 2 * frameWidth();
+    return {std::max(width, 200), header_->height() + 15 * rowHeight() + 2 * frameWidth()};
 }
 
 int ListControl::rowHeight() const {

@@ -39,6 +39,7 @@ class ListControl : public QAbstractScrollArea {
 
     // Rows that fit the control (at least 1).
     int visibleRows() const;
+    QSize sizeHint() const override;
     int rowHeight() const;
     // The thumb, 0..1.
     void setThumb(double fraction);

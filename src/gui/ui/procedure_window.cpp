@@ -121,6 +121,7 @@ void ProcedureWindow::finish() {
 }
 
 void ProcedureWindow::requestClose() {
+    closePending_ = false;
     if (ended_ || closing_) return;
     if (!isVisible()) {
         if (takeCloseEvent() == handled::Consumed) return;
@@ -370,11 +371,13 @@ void ProcedureWindow::setAlerts() {
 void ProcedureWindow::setResponse(std::uint8_t r) {
     response_ = r;
     if (r == response::Cancelled) PendingNavigation = 0;
+    // Controls pressed before the close is carried out change nothing.
+    closePending_ = true;
     QMetaObject::invokeMethod(this, &ProcedureWindow::requestClose, Qt::QueuedConnection);
 }
 
 void ProcedureWindow::accepted(QObject* control) {
-    if (dead_ || ended_) return;
+    if (dead_ || ended_ || closePending_) return;
     if (takeAccepted(control) != handled::Continue) return;
     auto it = handlers_.find(control);
     if (it != handlers_.end() && it->second) it->second();
@@ -656,7 +659,7 @@ void ProcedureWindow::help() {
 // --- toolbar ---
 
 void ProcedureWindow::toolbarAccepted(int control) {
-    if (dead_ || ended_) return;
+    if (dead_ || ended_ || closePending_) return;
     if (control == toolbar::Ditto && formActions_.count(control) == 0) {
         recallPreviousValue(QApplication::focusWidget());
         return;

@@ -218,7 +218,8 @@ class ProcedureWindow : public QWidget {
     std::uint8_t insertAction_ = 2, deleteAction_ = 2, changeAction_ = 1, cancelAction_ = 3;
     bool autoRefresh_ = true, autoToolbar_ = true, resetOnGainFocus_ = false;
     bool dead_ = false, opened_ = false, ended_ = false, closing_ = false, modal_ = false;
-    int inited_ = 0; // bit 1 first refresh done, bit 2 a refresh pending
+    bool closePending_ = false; // a response was set, the close is on its way
+    int inited_ = 0;            // bit 1 first refresh done, bit 2 a refresh pending
     std::int64_t lastInsertedPosition_ = 0;
     bool navigationAllowed_ = false;
 
