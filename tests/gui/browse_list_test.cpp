@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QPointer>
 #include <QPushButton>
 #include <QTabBar>
@@ -21,11 +22,13 @@
 #include "data/message_table.h"
 #include "data/tables.h"
 #include "shell/frame_toolbar.h"
+#include "shell/main_frame.h"
 #include "shell/municipality_list.h"
 #include "support/recording_reporter.h"
 #include "support/temp_dir.h"
 #include "ui/browse_list.h"
 #include "ui/list_window.h"
+#include "ui/lookup_drop_list.h"
 #include "ui/popup_menu.h"
 #include "ui/record_window.h"
 #include "ui_model/bound_names.h"
@@ -411,6 +414,84 @@ class BrowseListTest : public QObject {
         QCOMPARE(list->cell(list->currentRow(), 2), QStringLiteral("Zagreb"));
         w.endWindow();
         opc.close();
+    }
+
+    void unknownFilterNameShowsTheWholeTableWithMessage40() {
+        Fixture f(*tables_);
+        const int o = f.list->addSortOrder("KEYRBRFIRME");
+        f.list->setFilter(o, "(RAD:RedBroj=GLO:Nepoznato)");
+        f.show();
+        f.list->refill();
+        QCOMPARE(reporter_->titles(), std::vector<std::string>{"View Open Error"});
+        QCOMPARE(f.cell(0, 0), jmbg(1, 1)); // from the table's start
+    }
+
+    void lookupDropListFillsFromATableAndCopiesItsUpdatePairs() {
+        TableAccess& opc = tables_->access("OPC");
+        QCOMPARE(opc.open(), 0);
+        QVERIFY(opc.removeAll() == 0);
+        for (auto [code, name] :
+             {std::pair{"0035", "Zadar"}, {"0019", "Bjelovar"}, {"0027", "Čakovec"}}) {
+            opc.record().clear();
+            opc.record().setFromDisplay(opc.def().fieldIndex("SIFRA"), code);
+            opc.record().setFromDisplay(opc.def().fieldIndex("NAZIV"), name);
+            QCOMPARE(opc.add(), 0);
+        }
+        Record target(*findTable("APL"));
+        target.clear();
+        std::string taken;
+        LookupDropList byName(opc), stored(opc);
+        byName.setOrder("KEYNAZIV");
+        byName.addDisplayField("OPC:NAZIV");
+        byName.addDisplayField("OPC:SIFRA");
+        byName.addUpdateField("OPC:SIFRA", target, "APL:SIFSJED");
+        byName.addUpdateField("OPC:NAZIV", [&](const std::string& v) { taken = v; });
+        byName.refill();
+        stored.addDisplayField("OPC:NAZIV");
+        stored.refill();
+        QCOMPARE(byName.count(), 3);
+        QCOMPARE(byName.itemText(0), QStringLiteral("Bjelovar  0019"));
+        QCOMPARE(byName.itemText(1), QStringLiteral("Čakovec  0027"));
+        QCOMPARE(stored.itemText(0), QStringLiteral("Zadar")); // the order they were stored in
+        QCOMPARE(byName.showValue("OPC:SIFRA", "0027"), 1);
+        byName.setCurrentIndex(2);
+        byName.take();
+        QCOMPARE(target.display(target.def().fieldIndex("SIFSJED")), std::string("0035"));
+        QCOMPARE(taken, std::string("Zadar"));
+        opc.removeAll();
+        opc.close();
+    }
+
+    void frameToolbarGoesToTheCurrentChild() {
+        MainFrame frame(dir_->str(), *errors_);
+        frame.setCreditCloseAfterMs(1);
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        ListWindowSpec spec;
+        spec.title = QStringLiteral("Zaposlenici");
+        spec.table = "RAD";
+        spec.format = kFormat;
+        spec.fields = {"RAD:JMBG", "RAD:PREZIME", "RAD:OPCINA"};
+        spec.tabs = {{"KEYRBRFIRME", QStringLiteral("Po obvezniku"), LocatorKind::Incremental,
+                      QStringLiteral("Traži se JMBG"), "(RAD:RedBroj=GLO:Firma)"}};
+        PendingRequest = request::View;
+        auto* w = new ListWindow(*tables_, spec);
+        QVERIFY(w->start());
+        frame.openChild(w);
+        QApplication::processEvents();
+        w->list()->control()->setFocus();
+        QApplication::processEvents();
+        // The frame's buttons follow what the focused list allows.
+        QVERIFY(frame.toolbarAction(toolbar::Down)->isEnabled());
+        QVERIFY(!frame.toolbarAction(toolbar::Select)->isEnabled());
+        QCOMPARE(frame.toolbarAction(toolbar::Down)->toolTip(),
+                 QStringLiteral("Go to the Next Record"));
+        QVERIFY(frame.clickToolbar(toolbar::Down));
+        QTRY_COMPARE(w->list()->currentRow(), 1);
+        QVERIFY(frame.clickToolbar(toolbar::Last));
+        QTRY_COMPARE(w->list()->cell(w->list()->currentRow(), 0), jmbg(5, kPerEmployer));
+        w->endWindow();
+        QTRY_VERIFY(frame.mdiArea()->subWindowList().isEmpty());
     }
 
     void toolbarGoesToTheFocusedList() {

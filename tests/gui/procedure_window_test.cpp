@@ -367,6 +367,19 @@ class ProcedureWindowTest : public QObject {
         QCOMPARE(reporter_->boxes[1].buttons, unsigned(ButtonYes | ButtonNo | ButtonCancel));
     }
 
+    void helpButtonOpensTheUserGuide() {
+        PendingRequest = request::Insert;
+        opc().record().clear();
+        TestForm form(*tables_);
+        int done = 0;
+        runSteps(form, {[&] { form.helpButton()->click(); }, [&] { form.cancelButton()->click(); }},
+                 &done);
+        // No guide in the data folder: the user is told where it was looked for.
+        QCOMPARE(reporter_->boxes.size(), std::size_t(1));
+        QVERIFY(QString::fromStdString(reporter_->boxes[0].text)
+                    .contains(QStringLiteral("Upute za rad MVZ_2010.pdf")));
+    }
+
     void dittoRecallsTheValueOfThePreviousSave() {
         PendingRequest = request::Insert;
         opc().record().clear();
