@@ -248,6 +248,13 @@ class BrowseListTest : public QObject {
         QTest::keyClick(f.list->control(), Qt::Key_Space);
         QCOMPARE(f.list->locatorText(), QStringLiteral("kovač "));
         QVERIFY(f.cell(f.list->currentRow(), 1).startsWith(QStringLiteral("KOVAČ ")));
+        // A step locator jumps by the one letter typed last.
+        f.list->setLocator(o, LocatorKind::Step);
+        QTest::keyClicks(f.list->control(), "n");
+        QVERIFY(f.cell(f.list->currentRow(), 1).startsWith(QStringLiteral("NOVAK ")));
+        QTest::keyClicks(f.list->control(), "h");
+        QCOMPARE(f.list->locatorText(), QStringLiteral("h"));
+        QVERIFY(f.cell(f.list->currentRow(), 1).startsWith(QStringLiteral("HORVAT ")));
     }
 
     void keysPressTheWindowsButtons() {

@@ -277,8 +277,8 @@ void ProcedureWindow::kill() {
     restoreBuffers();
     if (primaryOpened_) primaryRelations_->close();
     primaryOpened_ = false;
-    router_.clear();
     dead_ = true;
+    router_.clear();
 }
 
 void ProcedureWindow::saveBuffers() {
