@@ -89,18 +89,18 @@ void ensureTable(const std::string& dir, long rows, ErrorReporter& errors) {
 }
 
 ListWindowSpec employeeList() {
-    ListWindowSpec spec;
-    spec.title = QStringLiteral("Zaposlenici");
-    spec.table = "RAD";
-    spec.format = "67L(2)|M~Identifikacijski broj~@s13@146L(2)|M~Prezime i ime~L(3)@s35@"
+    ListWindowSpec decl;
+    decl.title = QStringLiteral("Zaposlenici");
+    decl.table = "RAD";
+    decl.format = "67L(2)|M~Identifikacijski broj~@s13@146L(2)|M~Prezime i ime~L(3)@s35@"
                   "34L(2)|M~Općina~L(4)@s4@";
-    spec.fields = {"RAD:JMBG", "RAD:PREZIME", "RAD:OPCINA"};
-    spec.tabs = {{"KEYPREZIME",
+    decl.fields = {"RAD:JMBG", "RAD:PREZIME", "RAD:OPCINA"};
+    decl.tabs = {{"KEYPREZIME",
                   QStringLiteral("Po prezimenu"),
                   LocatorKind::Incremental,
                   QStringLiteral("Traži se prezime"),
                   {}}};
-    return spec;
+    return decl;
 }
 
 struct OpenResult {

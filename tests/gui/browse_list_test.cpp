@@ -474,15 +474,15 @@ class BrowseListTest : public QObject {
         frame.setCreditCloseAfterMs(1);
         frame.show();
         QVERIFY(QTest::qWaitForWindowExposed(&frame));
-        ListWindowSpec spec;
-        spec.title = QStringLiteral("Zaposlenici");
-        spec.table = "RAD";
-        spec.format = kFormat;
-        spec.fields = {"RAD:JMBG", "RAD:PREZIME", "RAD:OPCINA"};
-        spec.tabs = {{"KEYRBRFIRME", QStringLiteral("Po obvezniku"), LocatorKind::Incremental,
+        ListWindowSpec decl;
+        decl.title = QStringLiteral("Zaposlenici");
+        decl.table = "RAD";
+        decl.format = kFormat;
+        decl.fields = {"RAD:JMBG", "RAD:PREZIME", "RAD:OPCINA"};
+        decl.tabs = {{"KEYRBRFIRME", QStringLiteral("Po obvezniku"), LocatorKind::Incremental,
                       QStringLiteral("Traži se JMBG"), "(RAD:RedBroj=GLO:Firma)"}};
         PendingRequest = request::View;
-        auto* w = new ListWindow(*tables_, spec);
+        auto* w = new ListWindow(*tables_, decl);
         QVERIFY(w->start());
         frame.openChild(w);
         QApplication::processEvents();
@@ -503,15 +503,15 @@ class BrowseListTest : public QObject {
 
     void toolbarGoesToTheFocusedList() {
         // Two lists in one window: the router acts on the one with the focus.
-        ListWindowSpec spec;
-        spec.title = QStringLiteral("Zaposlenici");
-        spec.table = "RAD";
-        spec.format = kFormat;
-        spec.fields = {"RAD:JMBG", "RAD:PREZIME", "RAD:OPCINA"};
-        spec.tabs = {{"KEYRBRFIRME", QStringLiteral("Po obvezniku"), LocatorKind::Incremental,
+        ListWindowSpec decl;
+        decl.title = QStringLiteral("Zaposlenici");
+        decl.table = "RAD";
+        decl.format = kFormat;
+        decl.fields = {"RAD:JMBG", "RAD:PREZIME", "RAD:OPCINA"};
+        decl.tabs = {{"KEYRBRFIRME", QStringLiteral("Po obvezniku"), LocatorKind::Incremental,
                       QStringLiteral("Traži se JMBG"), "(RAD:RedBroj=GLO:Firma)"}};
         int opened = 0;
-        spec.update = [&](Tables&) {
+        decl.update = [&](Tables&) {
             ++opened;
             // A form that was saved by the toolbar's "next record".
             if (opened == 1) PendingNavigation = toolbar::Down;
@@ -520,7 +520,7 @@ class BrowseListTest : public QObject {
             return response::Completed;
         };
         PendingRequest = request::View;
-        ListWindow w(*tables_, spec);
+        ListWindow w(*tables_, decl);
         QVERIFY(w.start());
         w.resize(700, 400);
         w.show();

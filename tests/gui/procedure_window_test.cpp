@@ -25,17 +25,17 @@ using namespace mvz;
 namespace {
 
 RecordWindowSpec smallForm() {
-    RecordWindowSpec spec;
-    spec.table = "OPC";
-    spec.insertTitle = QStringLiteral("Upis");
-    spec.changeTitle = QStringLiteral("Promjena");
-    spec.groupCaption = QStringLiteral("Osnovni podaci");
+    RecordWindowSpec decl;
+    decl.table = "OPC";
+    decl.insertTitle = QStringLiteral("Upis");
+    decl.changeTitle = QStringLiteral("Promjena");
+    decl.groupCaption = QStringLiteral("Osnovni podaci");
     FormField number{"OPC:REDBROJ", QStringLiteral("Redni broj :"), "@N5_", {}};
     number.readOnly = true;
-    spec.fields = {number,
+    decl.fields = {number,
                    {"OPC:SIFRA", QStringLiteral("Šifra"), "@s4", {}},
                    {"OPC:NAZIV", QStringLiteral("Naziv :"), "@s40", {}}};
-    return spec;
+    return decl;
 }
 
 // A form whose actions the test chooses before it runs.

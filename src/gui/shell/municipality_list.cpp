@@ -8,12 +8,12 @@
 namespace mvz {
 
 ListWindowSpec municipalityListSpec() {
-    ListWindowSpec spec;
-    spec.title = QStringLiteral("Šifarnik - Općine i gradovi");
-    spec.table = "OPC";
-    spec.format = "30R(2)|M~Rbr~R(4)@N5_@40L(2)|M~Šifra~L(2)@s4@170L(2)|M~Naziv općine~L(2)@s40@";
-    spec.fields = {"OPC:REDBROJ", "OPC:SIFRA", "OPC:NAZIV"};
-    spec.tabs = {
+    ListWindowSpec decl;
+    decl.title = QStringLiteral("Šifarnik - Općine i gradovi");
+    decl.table = "OPC";
+    decl.format = "30R(2)|M~Rbr~R(4)@N5_@40L(2)|M~Šifra~L(2)@s4@170L(2)|M~Naziv općine~L(2)@s40@";
+    decl.fields = {"OPC:REDBROJ", "OPC:SIFRA", "OPC:NAZIV"};
+    decl.tabs = {
         {"KEYREDB",
          QStringLiteral("REDOSLJED: Redni broj"),
          LocatorKind::Incremental,
@@ -30,11 +30,11 @@ ListWindowSpec municipalityListSpec() {
          QStringLiteral("Traži se naziv općine"),
          {}},
     };
-    spec.selectButton = {QStringLiteral("Odaberi"), QStringLiteral("Odaberi označenu šifru")};
-    spec.insertButton = {QStringLiteral("Dodaj"), QStringLiteral("Upis nove općine ili grada")};
-    spec.changeButton = {QStringLiteral("Promijeni"), QStringLiteral("Promjena podataka")};
-    spec.update = runMunicipalityRow;
-    spec.print = [](Tables& tables, int order, QWidget* window) {
+    decl.selectButton = {QStringLiteral("Odaberi"), QStringLiteral("Odaberi označenu šifru")};
+    decl.insertButton = {QStringLiteral("Dodaj"), QStringLiteral("Upis nove općine ili grada")};
+    decl.changeButton = {QStringLiteral("Promijeni"), QStringLiteral("Promjena podataka")};
+    decl.update = runMunicipalityRow;
+    decl.print = [](Tables& tables, int order, QWidget* window) {
         const MunicipalityListOrder orders[] = {MunicipalityListOrder::ByNumber,
                                                 MunicipalityListOrder::Stored,
                                                 MunicipalityListOrder::ByName};
@@ -44,15 +44,15 @@ ListWindowSpec municipalityListSpec() {
         printMunicipalityList(window, tables.storage().dataDir(), tables.errors(),
                               orders[std::clamp(order, 0, 2)], place);
     };
-    return spec;
+    return decl;
 }
 
 RecordWindowSpec municipalityRowSpec() {
-    RecordWindowSpec spec;
-    spec.table = "OPC";
-    spec.insertTitle = QStringLiteral("Općine/gradovi - Upis nove općien/grada");
-    spec.changeTitle = QStringLiteral("Općine/gradovi - Promjena podataka");
-    spec.groupCaption = QStringLiteral("Osnovni podaci");
+    RecordWindowSpec decl;
+    decl.table = "OPC";
+    decl.insertTitle = QStringLiteral("Općine/gradovi - Upis nove općien/grada");
+    decl.changeTitle = QStringLiteral("Općine/gradovi - Promjena podataka");
+    decl.groupCaption = QStringLiteral("Osnovni podaci");
     FormField number{"OPC:REDBROJ", QStringLiteral("Redni broj :"), "@N5_", {}};
     number.readOnly = true; // numbered by the table
     FormField code{"OPC:SIFRA", QStringLiteral("Šifra općine/grada"), "@s4", {}};
@@ -65,13 +65,13 @@ RecordWindowSpec municipalityRowSpec() {
     FormField town{
         "OPC:GRAD", QStringLiteral("Grad :"), "@s1",
         {},         FormField::Kind::Choice,  {QStringLiteral("N"), QStringLiteral("D")}};
-    spec.fields = {number, code, name, town};
-    spec.primeFields = [](Record& r) {
+    decl.fields = {number, code, name, town};
+    decl.primeFields = [](Record& r) {
         // A new row is a municipality until marked a city.
         r.setText(r.def().fieldIndex("GRAD"), "N");
         return 0;
     };
-    return spec;
+    return decl;
 }
 
 std::uint8_t runMunicipalityRow(Tables& tables) {

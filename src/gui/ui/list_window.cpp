@@ -9,11 +9,11 @@
 
 namespace mvz {
 
-ListWindow::ListWindow(Tables& tables, ListWindowSpec spec, QWidget* parent)
-    : ProcedureWindow(tables, parent), spec_(std::move(spec)) {}
+ListWindow::ListWindow(Tables& tables, ListWindowSpec decl, QWidget* parent)
+    : ProcedureWindow(tables, parent), spec_(std::move(decl)) {}
 
-ListWindow::ListWindow(std::unique_ptr<Tables> tables, ListWindowSpec spec, QWidget* parent)
-    : ProcedureWindow(*tables, parent), owned_(std::move(tables)), spec_(std::move(spec)) {}
+ListWindow::ListWindow(std::unique_ptr<Tables> tables, ListWindowSpec decl, QWidget* parent)
+    : ProcedureWindow(*tables, parent), owned_(std::move(tables)), spec_(std::move(decl)) {}
 
 ListWindow::~ListWindow() {
     // The lists close their tables: they go before the table objects do.

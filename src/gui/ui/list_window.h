@@ -4,15 +4,15 @@
 // ranges, the buttons with their captions and tooltips, the row window that
 // inserts, changes and deletes, and the print procedure.
 //
-//   ListWindowSpec spec;
-//   spec.title = "Šifarnik - Općine i gradovi";
-//   spec.table = "OPC";
-//   spec.format = "30R(2)|M~Rbr~R(10)@N4_@...";
-//   spec.fields = {"OPC:REDBROJ", "OPC:SIFRA", "OPC:NAZIV"};
-//   spec.tabs = {{"KEYREDB", "REDOSLJED: Redni broj", LocatorKind::Incremental,
+//   ListWindowSpec decl;
+//   decl.title = "Šifarnik - Općine i gradovi";
+//   decl.table = "OPC";
+//   decl.format = "30R(2)|M~Rbr~R(10)@N4_@...";
+//   decl.fields = {"OPC:REDBROJ", "OPC:SIFRA", "OPC:NAZIV"};
+//   decl.tabs = {{"KEYREDB", "REDOSLJED: Redni broj", LocatorKind::Incremental,
 //                 "Traži se redni broj"}, ...};
-//   spec.update = [](Tables& t) { return municipalityRowWindow(t).run(); };
-//   auto* w = new ListWindow(std::make_unique<Tables>(dir, errors), spec);
+//   decl.update = [](Tables& t) { return municipalityRowWindow(t).run(); };
+//   auto* w = new ListWindow(std::make_unique<Tables>(dir, errors), decl);
 //   if (w->start()) frame.openChild(w);      // or w->run() to select a record
 //
 // Opened with the select request (4), the window shows its select button and
@@ -65,9 +65,9 @@ struct ListWindowSpec {
 class ListWindow : public ProcedureWindow {
     Q_OBJECT
   public:
-    ListWindow(Tables& tables, ListWindowSpec spec, QWidget* parent = nullptr);
+    ListWindow(Tables& tables, ListWindowSpec decl, QWidget* parent = nullptr);
     // The window keeps its own table objects (a window started from the menu).
-    ListWindow(std::unique_ptr<Tables> tables, ListWindowSpec spec, QWidget* parent = nullptr);
+    ListWindow(std::unique_ptr<Tables> tables, ListWindowSpec decl, QWidget* parent = nullptr);
     ~ListWindow() override;
 
     BrowseList* list() const { return list_; }

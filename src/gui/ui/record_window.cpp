@@ -11,8 +11,8 @@
 
 namespace mvz {
 
-RecordWindow::RecordWindow(Tables& tables, RecordWindowSpec spec, QWidget* parent)
-    : ProcedureWindow(tables, parent), spec_(std::move(spec)) {}
+RecordWindow::RecordWindow(Tables& tables, RecordWindowSpec decl, QWidget* parent)
+    : ProcedureWindow(tables, parent), spec_(std::move(decl)) {}
 
 bool RecordWindow::init() {
     if (!ProcedureWindow::init()) return false;

@@ -4,15 +4,15 @@
 // picture, tip, check). It brings the save ("Spremi"), cancel ("Odustani")
 // and help controls, the form toolbar and the ditto key for every field.
 //
-//   RecordWindowSpec spec;
-//   spec.table = "OPC";
-//   spec.insertTitle = "Općine/gradovi - Upis nove općien/grada";
-//   spec.changeTitle = "Općine/gradovi - Promjena podataka";
-//   spec.groupCaption = "Osnovni podaci";
-//   spec.fields = {{"OPC:REDBROJ", "Redni broj :", "@N4_", "", FormField::Kind::Line, {}, true},
+//   RecordWindowSpec decl;
+//   decl.table = "OPC";
+//   decl.insertTitle = "Općine/gradovi - Upis nove općien/grada";
+//   decl.changeTitle = "Općine/gradovi - Promjena podataka";
+//   decl.groupCaption = "Osnovni podaci";
+//   decl.fields = {{"OPC:REDBROJ", "Redni broj :", "@N4_", "", FormField::Kind::Line, {}, true},
 //                  ...};
 //   PendingRequest = request::Insert;
-//   std::uint8_t r = RecordWindow(tables, spec).run();
+//   std::uint8_t r = RecordWindow(tables, decl).run();
 
 #include <QString>
 
@@ -44,12 +44,12 @@ struct RecordWindowSpec {
 class RecordWindow : public ProcedureWindow {
     Q_OBJECT
   public:
-    RecordWindow(Tables& tables, RecordWindowSpec spec, QWidget* parent = nullptr);
+    RecordWindow(Tables& tables, RecordWindowSpec decl, QWidget* parent = nullptr);
 
     QPushButton* okButton() const { return ok_; }
     QPushButton* cancelButton() const { return cancel_; }
     QPushButton* helpButton() const { return help_; }
-    const RecordWindowSpec& spec() const { return spec_; }
+    const RecordWindowSpec& decl() const { return spec_; }
 
   protected:
     bool init() override;
