@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/temp_dir.h"
+
 #include "data/line_file.h"
 
 #include <cstdlib>
@@ -18,26 +20,14 @@ namespace err = mvz::err;
 
 class LineFileTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "line_file_XXXXXX").string();
-        ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-        dir_ = tmpl;
-        path_ = (dir_ / "T.TXT").string();
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-
     void write(const std::string& bytes) {
         std::ofstream(path_, std::ios::binary | std::ios::trunc) << bytes;
     }
-    std::string contents() const {
-        std::ifstream in(path_, std::ios::binary);
-        std::ostringstream all;
-        all << in.rdbuf();
-        return all.str();
-    }
+    std::string contents() const { return mvz::test::slurp(path_); }
 
-    std::filesystem::path dir_;
-    std::string path_;
+    mvz::test::TempDir tmp_;
+    std::filesystem::path dir_ = tmp_.path();
+    std::string path_ = tmp_.file("T.TXT");
 };
 
 std::string padded(std::string text, std::size_t length) {

@@ -493,15 +493,21 @@ int ProcedureWindow::changeCompleted() {
         }
         const Button b = errors().ask(34, ButtonYes | ButtonNo | ButtonCancel, ButtonCancel);
         if (b == ButtonYes) continue;
-        if (b == ButtonNo) {
-            PendingNavigation = 0;
-            QMetaObject::invokeMethod(this, &ProcedureWindow::endWindow, Qt::QueuedConnection);
-            return handled::Consumed;
-        }
-        display();
-        focusFirstField();
+        return retryDeclined(b);
+    }
+}
+
+// The answer to a retry question other than Yes: No closes the window, Cancel
+// goes back to the form.
+int ProcedureWindow::retryDeclined(Button answer) {
+    if (answer == ButtonNo) {
+        PendingNavigation = 0;
+        QMetaObject::invokeMethod(this, &ProcedureWindow::endWindow, Qt::QueuedConnection);
         return handled::Consumed;
     }
+    display();
+    focusFirstField();
+    return handled::Consumed;
 }
 
 int ProcedureWindow::deleteCompleted() {
@@ -518,14 +524,7 @@ int ProcedureWindow::deleteCompleted() {
         }
         const Button b = errors().ask(33, ButtonYes | ButtonNo | ButtonCancel, ButtonCancel);
         if (b == ButtonYes) continue;
-        if (b == ButtonNo) {
-            PendingNavigation = 0;
-            QMetaObject::invokeMethod(this, &ProcedureWindow::endWindow, Qt::QueuedConnection);
-            return handled::Consumed;
-        }
-        display();
-        focusFirstField();
-        return handled::Consumed;
+        return retryDeclined(b);
     }
 }
 

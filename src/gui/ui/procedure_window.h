@@ -43,6 +43,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/reporter.h"
+
 #include "ui/requests.h"
 #include "ui/toolbar_router.h"
 
@@ -206,6 +208,7 @@ class ProcedureWindow : public QWidget {
     int insertCompleted();
     int changeCompleted();
     int deleteCompleted();
+    int retryDeclined(mvz::Button answer);
     void focusFirstField();
     void syncToolbar();
     void saveBuffers();
