@@ -13,6 +13,7 @@
 #include "data/tables.h"
 #include "setup/initialize.h"
 #include "shell/application_parameters_window.h"
+#include "shell/frame_toolbar.h"
 #include "support/temp_dir.h"
 
 using namespace mvz;
@@ -70,6 +71,13 @@ struct Data {
     ErrorReporter errors;
 };
 
+// The window as the frame starts it.
+ApplicationParametersWindow* openWindow(Data& d, ErrorReporter* errors = nullptr) {
+    auto* w = new ApplicationParametersWindow(d.dir.str(), errors ? *errors : d.errors);
+    if (!w->start()) qFatal("the window did not start");
+    return w;
+}
+
 QStringList labelTexts(QWidget* w) {
     QStringList out;
     for (QLabel* l : w->findChildren<QLabel*>())
@@ -84,7 +92,8 @@ class ApplicationParametersWindowTest : public QObject {
   private slots:
     void showsEveryFieldWithItsPromptTipAndPicture() {
         Data d;
-        ApplicationParametersWindow w(d.dir.str(), d.errors);
+        std::unique_ptr<ApplicationParametersWindow> owner(openWindow(d));
+        ApplicationParametersWindow& w = *owner;
         QVERIFY(d.rec.boxes.empty());
         QCOMPARE(w.windowTitle(), QStringLiteral("Promjena aplikacijskih parametara"));
         struct Expect {
@@ -141,8 +150,8 @@ class ApplicationParametersWindowTest : public QObject {
 
     void savesStoredIdentifierSeparatorsAndTheMz0Line() {
         Data d;
-        QPointer<ApplicationParametersWindow> w =
-            new ApplicationParametersWindow(d.dir.str(), d.errors);
+        QPointer<ApplicationParametersWindow> w = openWindow(d);
+        w->show();
         w->entry("JMBG")->setText(QStringLiteral("12345678903"));
         w->entry("NAZIV")->setText(QStringLiteral("Računovodstvo Žužić"));
         w->entry("RADDIR")->setText(QStringLiteral("/srv/mvz/rad"));
@@ -169,7 +178,8 @@ class ApplicationParametersWindowTest : public QObject {
     void refusesAnInvalidIdentifierAndStaysOpen() {
         Data d;
         QByteArray before = d.folderFile();
-        ApplicationParametersWindow w(d.dir.str(), d.errors);
+        std::unique_ptr<ApplicationParametersWindow> owner(openWindow(d));
+        ApplicationParametersWindow& w = *owner;
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         w.entry("JMBG")->setText(QStringLiteral("12345678904"));
@@ -208,8 +218,8 @@ class ApplicationParametersWindowTest : public QObject {
             QCOMPARE(apl.removeAll(), 0);
             apl.close();
         }
-        QPointer<ApplicationParametersWindow> w =
-            new ApplicationParametersWindow(d.dir.str(), d.errors);
+        QPointer<ApplicationParametersWindow> w = openWindow(d);
+        w->show();
         QCOMPARE(d.rec.texts(), QStringList{"Greska kod citanja APLPARAm rb=35"});
         w->entry("JMBG")->setText(QStringLiteral("1111111111111"));
         w->entry("NAZIV")->setText(QStringLiteral("Novi"));
@@ -222,17 +232,68 @@ class ApplicationParametersWindowTest : public QObject {
 
     void aSecondProgramSeesThemReadOnly() {
         Data d;
-        ApplicationParametersWindow first(d.dir.str(), d.errors);
+        std::unique_ptr<ApplicationParametersWindow> firstOwner(openWindow(d));
+        ApplicationParametersWindow& first = *firstOwner;
         QVERIFY(d.rec.boxes.empty());
         BoxRecorder other;
         ErrorReporter otherErrors(other);
         otherErrors.addMessages(standardMessages());
-        ApplicationParametersWindow second(d.dir.str(), otherErrors);
+        std::unique_ptr<ApplicationParametersWindow> secondOwner(openWindow(d, &otherErrors));
+        ApplicationParametersWindow& second = *secondOwner;
         QCOMPARE(other.boxes.size(), std::size_t(1));
         QCOMPARE(QString::fromStdString(other.boxes[0].title), QStringLiteral("Access Denied"));
         QVERIFY(second.entry("NAZIV")->isReadOnly());
         QVERIFY(!second.saveButton()->isEnabled());
         QVERIFY(!first.entry("NAZIV")->isReadOnly());
+    }
+
+    void prekiniLeavesWithoutAskingOrSaving() {
+        Data d;
+        const QString before = d.stored("NAZIV");
+        QPointer<ApplicationParametersWindow> w = openWindow(d);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        w->entry("NAZIV")->setText(QStringLiteral("Promijenjeno"));
+        w->cancelButton()->click();
+        QTRY_VERIFY(w.isNull());
+        QVERIFY(d.rec.boxes.empty());
+        QCOMPARE(d.stored("NAZIV"), before);
+    }
+
+    void dittoRecallsWhatWasSavedLastTime() {
+        Data d;
+        QPointer<ApplicationParametersWindow> w = openWindow(d);
+        w->show();
+        w->entry("NAZIV")->setText(QStringLiteral("Prvi servis"));
+        w->entry("SIFSJED")->setText(QStringLiteral("0043"));
+        QVERIFY(w->save());
+        QTRY_VERIFY(w.isNull());
+
+        // Opened again, the fields are typed over; the ditto key brings back
+        // the saved value of the focused field only.
+        w = openWindow(d);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QLineEdit* name = w->entry("NAZIV");
+        name->setText(QStringLiteral("Nešto drugo"));
+        w->entry("SIFSJED")->setText(QStringLiteral("9999"));
+        name->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(name));
+        QTest::keyClick(name, Qt::Key_Apostrophe, Qt::ControlModifier);
+        QCOMPARE(name->text(), QStringLiteral("Prvi servis"));
+        QCOMPARE(w->entry("SIFSJED")->text(), QStringLiteral("9999"));
+        // The frame's ditto button does the same for the focused field.
+        w->entry("SIFSJED")->setFocus();
+        QTRY_VERIFY(w->toolbarEnabled(toolbar::Ditto));
+        w->toolbarAccepted(toolbar::Ditto);
+        QCOMPARE(w->entry("SIFSJED")->text(), QStringLiteral("0043"));
+        // The MZ0 folder is not a field of the record: nothing to recall.
+        w->entry("MZ0")->setText(QStringLiteral("/x/"));
+        w->entry("MZ0")->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->entry("MZ0")));
+        QTest::keyClick(w->entry("MZ0"), Qt::Key_Apostrophe, Qt::ControlModifier);
+        QCOMPARE(w->entry("MZ0")->text(), QStringLiteral("/x/"));
+        delete w;
     }
 };
 

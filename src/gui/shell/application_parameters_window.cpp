@@ -8,7 +8,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
@@ -17,7 +16,6 @@
 #include "base/reporter.h"
 #include "data/error_reporter.h"
 #include "data/tables.h"
-#include "shell/help_document.h"
 
 namespace mvz {
 
@@ -38,12 +36,66 @@ QFont noteFont() {
 
 ApplicationParametersWindow::ApplicationParametersWindow(const std::string& dataDir,
                                                          ErrorReporter& errors, QWidget* parent)
-    : QWidget(parent), dataDir_(dataDir), errors_(errors),
-      tables_(std::make_unique<Tables>(dataDir, errors)),
-      parameters_(std::make_unique<ApplicationParameters>(*tables_)) {
-    setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(qs(ApplicationParameters::kTitle));
+    : ApplicationParametersWindow(std::make_unique<Tables>(dataDir, errors), parent) {}
 
+ApplicationParametersWindow::ApplicationParametersWindow(std::unique_ptr<Tables> tables,
+                                                         QWidget* parent)
+    : ProcedureWindow(*tables, parent), owned_(std::move(tables)) {
+    setAttribute(Qt::WA_DeleteOnClose);
+}
+
+ApplicationParametersWindow::~ApplicationParametersWindow() {
+    if (!isDead()) kill();
+    // The controls go before the table objects do.
+    while (!children().isEmpty())
+        delete children().first();
+}
+
+bool ApplicationParametersWindow::init() {
+    if (!ProcedureWindow::init()) return false;
+    setCancelAction(0); // leaving never asks about unsaved changes
+    setRequest(request::Change);
+    setWindowTitle(qs(ApplicationParameters::kTitle));
+    parameters_ = std::make_unique<ApplicationParameters>(tables());
+    buildControls();
+    setOkControl(save_);
+    setCancelControl(cancel_);
+    setHelpControl(help_);
+    for (const Field& f : fields_)
+        if (f.name != QStringLiteral("MZ0")) addHistory(f.edit);
+    addFormTarget();
+    setFirstField(entry(QStringLiteral("JMBG")));
+    connect(qApp, &QApplication::focusChanged, this, &ApplicationParametersWindow::focusChanged);
+
+    parameters_->open();
+    towns_ = parameters_->municipalities();
+    for (const MunicipalityChoice& m : towns_)
+        seat_->addItem(QString::fromStdString(m.name));
+    connect(seat_, &QComboBox::activated, this, [this](int index) {
+        if (index < 0 || index >= static_cast<int>(towns_.size())) return;
+        parameters_->chooseMunicipality(towns_[index]);
+        entry(QStringLiteral("SIFSJED"))
+            ->setText(QString::fromStdString(parameters_->value("SIFSJED")));
+    });
+    showRecord();
+    if (parameters_->readOnly()) {
+        // Another program holds the parameters: they can be looked at only.
+        for (const Field& f : fields_)
+            f.edit->setReadOnly(true);
+        seat_->setEnabled(false);
+        save_->setEnabled(false);
+        for (QToolButton* b : findChildren<QToolButton*>())
+            b->setEnabled(false);
+    }
+    return true;
+}
+
+void ApplicationParametersWindow::kill() {
+    if (parameters_) parameters_->close(); // lets APLPARAM go
+    ProcedureWindow::kill();
+}
+
+void ApplicationParametersWindow::buildControls() {
     // The authorised person and the seat.
     auto* person = new QGroupBox(QStringLiteral("  PODACI O OVLAŠTENOJ OSOBI"), this);
     auto* pg = new QGridLayout(person);
@@ -133,10 +185,6 @@ ApplicationParametersWindow::ApplicationParametersWindow(const std::string& data
     cancel_ = new QPushButton(QStringLiteral("&Prekini"), this);
     help_ = new QPushButton(QStringLiteral("Upu&te"), this);
     help_->setToolTip(QStringLiteral("Upute za rad"));
-    connect(save_, &QPushButton::clicked, this, &ApplicationParametersWindow::save);
-    connect(cancel_, &QPushButton::clicked, this, &ApplicationParametersWindow::cancel);
-    connect(help_, &QPushButton::clicked, this,
-            [this] { openUserGuide(QString::fromStdString(dataDir_), errors_.reporter()); });
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(save_);
@@ -148,33 +196,6 @@ ApplicationParametersWindow::ApplicationParametersWindow(const std::string& data
     layout->addWidget(folders);
     layout->addWidget(note);
     layout->addLayout(buttons);
-
-    connect(qApp, &QApplication::focusChanged, this, &ApplicationParametersWindow::focusChanged);
-
-    parameters_->open();
-    towns_ = parameters_->municipalities();
-    for (const MunicipalityChoice& m : towns_)
-        seat_->addItem(QString::fromStdString(m.name));
-    connect(seat_, &QComboBox::activated, this, [this](int index) {
-        if (index < 0 || index >= static_cast<int>(towns_.size())) return;
-        parameters_->chooseMunicipality(towns_[index]);
-        entry(QStringLiteral("SIFSJED"))
-            ->setText(QString::fromStdString(parameters_->value("SIFSJED")));
-    });
-    showRecord();
-    if (parameters_->readOnly()) {
-        // Another program holds the parameters: they can be looked at only.
-        for (const Field& f : fields_)
-            f.edit->setReadOnly(true);
-        seat_->setEnabled(false);
-        save_->setEnabled(false);
-        for (QToolButton* b : findChildren<QToolButton*>())
-            b->setEnabled(false);
-    }
-}
-
-ApplicationParametersWindow::~ApplicationParametersWindow() {
-    parameters_.reset(); // lets APLPARAM go before the tables close
 }
 
 QLineEdit* ApplicationParametersWindow::addEntry(const QString& name, int width,
@@ -222,12 +243,21 @@ bool ApplicationParametersWindow::takeFields() {
             box.title = std::string(ApplicationParameters::kTitle);
             box.text = why;
             box.icon = MessageIcon::Exclamation;
-            errors_.reporter().show(box);
+            errors().reporter().show(box);
             f.edit->setFocus();
             return false;
         }
     }
     return true;
+}
+
+void ApplicationParametersWindow::focusIdentifier() {
+    // Back into the field once the message has gone.
+    QLineEdit* id = entry(QStringLiteral("JMBG"));
+    QTimer::singleShot(0, id, [id] {
+        id->setFocus(Qt::OtherFocusReason);
+        id->selectAll();
+    });
 }
 
 bool ApplicationParametersWindow::checkIdentifierField() {
@@ -236,11 +266,7 @@ bool ApplicationParametersWindow::checkIdentifierField() {
     std::optional<std::string> stored = parameters_->checkIdentifier(id->text().toStdString());
     checking_ = false;
     if (!stored) {
-        // Back into the field once the message has gone.
-        QTimer::singleShot(0, id, [id] {
-            id->setFocus(Qt::OtherFocusReason);
-            id->selectAll();
-        });
+        focusIdentifier();
         return false;
     }
     id->setText(QString::fromStdString(*stored));
@@ -251,13 +277,29 @@ void ApplicationParametersWindow::focusChanged(QWidget* old, QWidget* now) {
     // Leaving the identifier field for another control of this window; not
     // for "&Prekini", which can always leave, nor for "&Spremi", which checks
     // it itself, nor for other windows.
-    if (checking_ || old != entry(QStringLiteral("JMBG")) || !now || now == cancel_ ||
+    if (checking_ || isDead() || old != entry(QStringLiteral("JMBG")) || !now || now == cancel_ ||
         now == save_ || !isAncestorOf(now) || parameters_->readOnly())
         return;
     checkIdentifierField();
 }
 
 bool ApplicationParametersWindow::save() {
+    saved_ = false;
+    pressOk();
+    return saved_;
+}
+
+int ApplicationParametersWindow::takeCompleted() {
+    storeHistory();
+    if (saveParameters()) {
+        saved_ = true;
+        // Nothing waits for the window's answer; it ends as cancelled.
+        setResponse(response::Cancelled);
+    }
+    return handled::Consumed;
+}
+
+bool ApplicationParametersWindow::saveParameters() {
     if (parameters_->readOnly()) return false;
     if (!takeFields()) return false;
     checking_ = true; // the message box of a refused identifier takes the focus
@@ -266,31 +308,14 @@ bool ApplicationParametersWindow::save() {
     showRecord();
     switch (r) {
     case ApplicationParameters::SaveResult::Saved:
-        closeWindow();
         return true;
-    case ApplicationParameters::SaveResult::IdentifierRefused: {
-        QLineEdit* id = entry(QStringLiteral("JMBG"));
-        QTimer::singleShot(0, id, [id] {
-            id->setFocus(Qt::OtherFocusReason);
-            id->selectAll();
-        });
+    case ApplicationParameters::SaveResult::IdentifierRefused:
+        focusIdentifier();
         return false;
-    }
     case ApplicationParameters::SaveResult::Failed:
         break;
     }
     return false;
-}
-
-void ApplicationParametersWindow::cancel() {
-    closeWindow();
-}
-
-void ApplicationParametersWindow::closeWindow() {
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        sub->close();
-    else
-        close();
 }
 
 void ApplicationParametersWindow::chooseFolder(QLineEdit* edit, const QString& prompt) {
@@ -302,7 +327,9 @@ void ApplicationParametersWindow::chooseFolder(QLineEdit* edit, const QString& p
 
 QWidget* createApplicationParametersWindow(const std::string& dataDir, ErrorReporter& errors,
                                            QWidget* parent) {
-    return new ApplicationParametersWindow(dataDir, errors, parent);
+    auto* window = new ApplicationParametersWindow(dataDir, errors, parent);
+    if (!window->start()) return nullptr; // it deletes itself
+    return window;
 }
 
 } // namespace mvz

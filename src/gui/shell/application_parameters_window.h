@@ -11,14 +11,14 @@
 // 1 when it is missing, ends the folders with a separator and rewrites
 // TBIZLFOLDER.TXT; when anything cannot be written the window says so and
 // stays open. "&Prekini" and the close box leave without saving and without
-// asking.
-
-#include <QWidget>
+// asking. The ditto key (Ctrl+') recalls into the ten record fields what was
+// saved the last time.
 
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "ui/procedure_window.h"
 #include "ui_model/application_parameters.h"
 
 class QComboBox;
@@ -30,9 +30,11 @@ namespace mvz {
 class ErrorReporter;
 class Tables;
 
-class ApplicationParametersWindow : public QWidget {
+class ApplicationParametersWindow : public ProcedureWindow {
     Q_OBJECT
   public:
+    // The window keeps its own table objects over `dataDir`. start() (or
+    // run()) builds it and reads the parameters.
     ApplicationParametersWindow(const std::string& dataDir, ErrorReporter& errors,
                                 QWidget* parent = nullptr);
     ~ApplicationParametersWindow() override;
@@ -46,30 +48,34 @@ class ApplicationParametersWindow : public QWidget {
     QPushButton* cancelButton() const { return cancel_; }
     QPushButton* helpButton() const { return help_; }
 
-  public slots:
-    // "&Spremi": true when everything was written and the window closes.
+    // Presses "&Spremi": true when everything was written and the window is
+    // closing.
     bool save();
-    // "&Prekini".
-    void cancel();
     // Leaving the identifier field: false (and the focus back in the field)
     // when it was refused.
     bool checkIdentifierField();
+
+  protected:
+    bool init() override;
+    void kill() override;
+    int takeCompleted() override;
 
   private:
     struct Field {
         QString name;
         QLineEdit* edit;
     };
+    ApplicationParametersWindow(std::unique_ptr<Tables> tables, QWidget* parent);
     QLineEdit* addEntry(const QString& name, int width, const QString& tip);
+    void buildControls();
     void showRecord();
     bool takeFields();
+    bool saveParameters();
+    void focusIdentifier();
     void chooseFolder(QLineEdit* edit, const QString& prompt);
-    void closeWindow();
     void focusChanged(QWidget* old, QWidget* now);
 
-    std::string dataDir_;
-    ErrorReporter& errors_;
-    std::unique_ptr<Tables> tables_;
+    std::unique_ptr<Tables> owned_;
     std::unique_ptr<ApplicationParameters> parameters_;
     std::vector<MunicipalityChoice> towns_;
     std::vector<Field> fields_;
@@ -78,11 +84,12 @@ class ApplicationParametersWindow : public QWidget {
     QPushButton* cancel_ = nullptr;
     QPushButton* help_ = nullptr;
     bool checking_ = false;
+    bool saved_ = false;
 };
 
-// Builds the window over the data directory `dataDir` and reads the
-// parameters (reporting what could not be read). For the main frame's menu
-// item "&1. Aplikacijski parametri"; the frame makes it a child window.
+// Builds and starts the window over the data directory `dataDir`, reading
+// the parameters (reporting what could not be read). For the main frame's
+// menu item "&1. Aplikacijski parametri"; the frame makes it a child window.
 QWidget* createApplicationParametersWindow(const std::string& dataDir, ErrorReporter& errors,
                                            QWidget* parent = nullptr);
 

@@ -9,7 +9,7 @@ namespace mvz {
 
 void registerShellWindows(MainFrame& frame) {
     frame.registerWindow("applicationParameters", [](const WindowContext& context) {
-        return new ApplicationParametersWindow(context.dataDir, context.errors);
+        return createApplicationParametersWindow(context.dataDir, context.errors);
     });
     frame.registerWindow("municipalities", createMunicipalityList);
     frame.registerWindow("about", [](const WindowContext&) { return new AboutWindow; });

@@ -39,6 +39,12 @@ bool editing(std::uint8_t request) {
 
 const char* kFrameTip = "mvzFrameTip";
 
+// What the ditto key recalls, by window kind and control.
+std::map<QString, QString>& savedHistory() {
+    static std::map<QString, QString> values;
+    return values;
+}
+
 } // namespace
 
 ProcedureWindow::ProcedureWindow(Tables& tables, QWidget* parent)
@@ -229,13 +235,49 @@ void ProcedureWindow::setForm(RecordForm* form) {
     form_ = form;
     connect(form, &RecordForm::rejected, this, [this](QWidget* w) { takeRejected(w); });
     connect(form, &RecordForm::accepted, this, [this](QWidget* w) { takeFieldEvent(w); });
+    addFormTarget();
+}
+
+void ProcedureWindow::addFormTarget() {
     ToolbarRouter::Buttons rb;
     rb.help = help_;
     router_.addFormTarget(this, rb, request_, false);
 }
 
 void ProcedureWindow::addHistory(QWidget* control) {
+    if (control->objectName().isEmpty())
+        control->setObjectName(QStringLiteral("history%1").arg(history_.size()));
     history_.push_back(control);
+}
+
+QString ProcedureWindow::historyKey(const QWidget* control) const {
+    return QString::fromLatin1(metaObject()->className()) + QLatin1Char('/') + objectName() +
+           QLatin1Char('/') + control->objectName();
+}
+
+QString ProcedureWindow::controlText(const QWidget* control) const {
+    if (form_ && form_->isField(control)) return form_->editorText(control);
+    if (auto* line = qobject_cast<const QLineEdit*>(control)) return line->text();
+    if (auto* drop = qobject_cast<const QComboBox*>(control)) return drop->currentText();
+    return {};
+}
+
+void ProcedureWindow::setControlText(QWidget* control, const QString& text) {
+    if (form_ && form_->isField(control)) {
+        form_->setEditorText(control, text);
+        if (auto* line = qobject_cast<QLineEdit*>(control)) line->setModified(true);
+        form_->store(control);
+    } else if (auto* line = qobject_cast<QLineEdit*>(control)) {
+        line->setText(text);
+        line->setModified(true);
+    } else if (auto* drop = qobject_cast<QComboBox*>(control); drop && drop->isEditable()) {
+        drop->setEditText(text);
+    }
+}
+
+void ProcedureWindow::storeHistory() {
+    for (auto& control : history_)
+        if (control) savedHistory()[historyKey(control)] = controlText(control);
 }
 
 void ProcedureWindow::onAccepted(QAbstractButton* button, std::function<void()> handler) {
@@ -411,8 +453,7 @@ int ProcedureWindow::takeAccepted(QObject* control) {
 }
 
 int ProcedureWindow::takeCompleted() {
-    for (auto& control : history_)
-        if (control && form_) historyValues_[control] = form_->editorText(control);
+    storeHistory();
     if (!primary_) {
         setResponse(response::Completed);
         return handled::Consumed;
@@ -642,13 +683,17 @@ void ProcedureWindow::navigate(int control) {
 
 void ProcedureWindow::recallPreviousValue(QWidget* control) {
     // The focus may sit inside a compound editor.
-    while (control && control != this && !historyValues_.count(control))
+    auto isHistory = [this](const QWidget* w) {
+        for (const auto& h : history_)
+            if (h == w) return true;
+        return false;
+    };
+    while (control && control != this && !isHistory(control))
         control = control->parentWidget();
-    auto it = historyValues_.find(control);
-    if (it == historyValues_.end() || !form_) return;
-    form_->setEditorText(control, it->second);
-    if (auto* line = qobject_cast<QLineEdit*>(control)) line->setModified(true);
-    form_->store(control);
+    if (!control || control == this) return;
+    auto it = savedHistory().find(historyKey(control));
+    if (it == savedHistory().end()) return;
+    setControlText(control, it->second);
 }
 
 void ProcedureWindow::help() {

@@ -129,7 +129,13 @@ class ProcedureWindow : public QWidget {
     QWidget* firstField() const { return firstField_; }
     void setForm(RecordForm* form);
     RecordForm* form() const { return form_; }
-    // A control whose value at the last save the ditto key recalls.
+    // The window itself as the toolbar's form target (setForm does it for a
+    // record form; a window with controls of its own calls it).
+    void addFormTarget();
+    // A control whose value at the last save the ditto key recalls: a field
+    // of the record form, a line editor or an editable drop list. The values
+    // outlive the window: one opened again recalls what was saved the last
+    // time a window of its kind was open.
     void addHistory(QWidget* control);
     bool hasHistory() const { return !history_.empty(); }
     // Any other button: the handler runs after the common accepted handling
@@ -172,6 +178,13 @@ class ProcedureWindow : public QWidget {
     void toolbarStateChanged();
 
   protected:
+    // A window that changes its request once it is open (a change window
+    // opened without a request).
+    void setRequest(std::uint8_t request) { request_ = request; }
+    // Stores the current value of every history control (take completed does
+    // it before saving).
+    void storeHistory();
+
     // --- the overridable steps ---
     // Builds and registers; false when the window cannot open.
     virtual bool init();
@@ -213,6 +226,9 @@ class ProcedureWindow : public QWidget {
     void syncToolbar();
     void saveBuffers();
     void restoreBuffers();
+    QString historyKey(const QWidget* control) const;
+    QString controlText(const QWidget* control) const;
+    void setControlText(QWidget* control, const QString& text);
 
     Tables& tables_;
     std::uint8_t request_ = 0;
@@ -241,7 +257,6 @@ class ProcedureWindow : public QWidget {
     QPointer<QWidget> firstField_;
     RecordForm* form_ = nullptr;
     std::vector<QPointer<QWidget>> history_;
-    std::map<QWidget*, QString> historyValues_;
     ToolbarRouter router_;
     QToolBar* formToolbar_ = nullptr;
     std::map<int, QAction*> formActions_;
