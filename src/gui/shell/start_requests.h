@@ -7,6 +7,9 @@
 //   MVZ_SCREENSHOT=a.png   then writes a picture of the frame with its
 //                          windows to the file and ends the program
 //   MVZ_SCREENSHOT_DELAY   milliseconds between opening and the picture (700)
+//   MVZ_MEASURE_START=1    once the frame has been painted for the first
+//                          time, writes "painted" to standard output and
+//                          ends the program (the start-up benchmark)
 
 #include <QString>
 
