@@ -1,9 +1,12 @@
 #include <QAction>
+#include <QClipboard>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrintDialog>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QToolBar>
@@ -309,6 +312,53 @@ class MainFrameTest : public QObject {
         frame->mdiArea()->closeAllSubWindows();
         QTRY_VERIFY(frame->mdiArea()->subWindowList().isEmpty());
         QVERIFY(remove->isEnabled());
+    }
+
+    void editMenuWorksOnTheFocusedEntry() {
+        auto frame = makeFrame();
+        QVERIFY(frame->registerWindow("employers", [](const WindowContext&) {
+            auto* edit = new QLineEdit(QStringLiteral("Žužić"));
+            edit->setWindowTitle(QStringLiteral("Poslodavci"));
+            return edit;
+        }));
+        start(*frame);
+        QVERIFY(frame->choose("employers"));
+        auto* edit = qobject_cast<QLineEdit*>(frame->currentChild());
+        QVERIFY(edit);
+        edit->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(edit));
+        edit->selectAll();
+        QVERIFY(frame->choose("cut"));
+        QCOMPARE(edit->text(), QString());
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Žužić"));
+        QVERIFY(frame->choose("paste"));
+        QVERIFY(frame->choose("paste"));
+        QCOMPARE(edit->text(), QStringLiteral("ŽužićŽužić"));
+        edit->setSelection(0, 3);
+        QVERIFY(frame->choose("copy"));
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Žuž"));
+        QCOMPARE(edit->text(), QStringLiteral("ŽužićŽužić"));
+    }
+
+    void printerSetupOpensTheSystemDialog() {
+        auto frame = makeFrame();
+        start(*frame);
+        QString shown;
+        QTimer::singleShot(0, [&shown] {
+            // The dialog is modal: it is closed from the event loop it runs.
+            QTimer* poll = new QTimer;
+            QObject::connect(poll, &QTimer::timeout, [poll, &shown] {
+                if (auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
+                    shown = QString::fromLatin1(dialog->metaObject()->className());
+                    dialog->reject();
+                    poll->deleteLater();
+                }
+            });
+            poll->start(20);
+        });
+        QVERIFY(frame->choose("printerSetup"));
+        QVERIFY2(!shown.isEmpty(), "no print dialog");
+        QVERIFY(frame->isVisible());
     }
 
     void sameItemTwiceOpensTwoChildren() {
