@@ -73,7 +73,7 @@ void ensureTable(const std::string& dir, long rows, ErrorReporter& errors) {
         Record& r = rad.record();
         const int redbroj = r.def().fieldIndex("REDBROJ"), id = r.def().fieldIndex("JMBG"),
                   name = r.def().fieldIndex("PREZIME");
-        char jmbg[16];
+        char jmbg[24];
         for (long i = 0; i < rows; ++i) {
             r.clear();
             r.setInteger(redbroj, static_cast<int>(1 + i % 500));

@@ -43,9 +43,9 @@ struct FormField {
     std::string picture; // "@s40", "@N4_"; empty: as the field displays
     QString tip;
     Kind kind = Kind::Line;
-    QStringList choices; // a drop list offering fixed values (Kind::Choice)
+    QStringList choices{}; // a drop list offering fixed values (Kind::Choice)
     bool readOnly = false;
-    std::function<std::optional<FieldRefusal>(const Record&)> check;
+    std::function<std::optional<FieldRefusal>(const Record&)> check{};
 };
 
 class RecordForm : public QWidget {
