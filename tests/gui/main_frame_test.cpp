@@ -26,6 +26,8 @@
 #include "shell/shell_windows.h"
 #include "shell/start_requests.h"
 #include "support/temp_dir.h"
+#include "ui/list_window.h"
+#include "ui/report_preview.h"
 
 using namespace mvz;
 
@@ -359,6 +361,24 @@ class MainFrameTest : public QObject {
         QVERIFY(frame->choose("printerSetup"));
         QVERIFY2(!shown.isEmpty(), "no print dialog");
         QVERIFY(frame->isVisible());
+    }
+
+    void municipalityListPrintsIntoAPreviewChild() {
+        auto frame = makeFrame();
+        start(*frame);
+        const std::size_t before = boxes_.boxes.size(); // the placeholder reminder
+        QVERIFY(frame->choose("municipalities"));
+        auto* list = qobject_cast<ListWindow*>(frame->currentChild());
+        QVERIFY(list);
+        QTRY_VERIFY(!list->list()->isEmpty());
+        list->printButton()->click();
+        auto* preview = qobject_cast<ReportPreview*>(frame->currentChild());
+        QVERIFY(preview);
+        QCOMPARE(preview->windowTitle(), QStringLiteral("Report Preview"));
+        QCOMPARE(preview->model().title, std::string("ŠIFARNIK - OPĆINE I GRADOVI"));
+        QVERIFY(preview->pageCount() >= 1);
+        QCOMPARE(frame->mdiArea()->subWindowList().size(), qsizetype(2));
+        QCOMPARE(boxes_.boxes.size(), before);
     }
 
     void sameItemTwiceOpensTwoChildren() {
