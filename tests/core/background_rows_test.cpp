@@ -1,5 +1,7 @@
 // Rows handed to the writing thread are stored in order; a failed write
-// stops the hand-over and is reported.
+// stops the hand-over and is reported. An empty table gets its key indexes
+// after its rows: they are there after the commit, and a duplicate on a
+// unique key fails the fill and the rollback brings the indexes back.
 
 #include <gtest/gtest.h>
 
@@ -36,6 +38,60 @@ TEST(BackgroundRows, StoresEveryRowInOrder) {
     const auto lines = column(t, "KEYVRSTA", "REDAK1");
     EXPECT_EQ(lines.front(), "line 1");
     EXPECT_EQ(lines.back(), "line 2000");
+    t.close();
+}
+
+// Whether the unique key of ULZ refuses another row numbered `line`.
+bool refusesDuplicate(TableAccess& t, int line) {
+    std::int64_t rowid = 0;
+    Record r(t.def());
+    r.assign(lineImage(t.def(), line));
+    return static_cast<bool>(t.file()->insert(r, rowid));
+}
+
+TEST(BackgroundRows, AnEmptyTableGetsItsIndexesAfterItsRows) {
+    TempDir dir;
+    Station st(dir.str());
+    TableAccess& t = st.tables.access("ULZ");
+    ASSERT_EQ(t.open(), 0);
+    ASSERT_FALSE(st.tables.storage().begin({t.file()}));
+    {
+        BackgroundRows rows({t.file()});
+        for (int line = 3000; line >= 1; --line)
+            ASSERT_TRUE(rows.add(0, lineImage(t.def(), line)));
+        ASSERT_TRUE(rows.finish());
+    }
+    ASSERT_FALSE(st.tables.storage().commit());
+    const auto lines = column(t, "KEYVRSTA", "REDAK1");
+    ASSERT_EQ(lines.size(), 3000u);
+    EXPECT_EQ(lines.front(), "line 1"); // key order, not the order of adding
+    EXPECT_EQ(lines.back(), "line 3000");
+    EXPECT_TRUE(refusesDuplicate(t, 1500));
+    t.close();
+}
+
+TEST(BackgroundRows, ADuplicateInAnEmptyTableFailsAndTheRollbackKeepsTheIndexes) {
+    TempDir dir;
+    Station st(dir.str());
+    TableAccess& t = st.tables.access("ULZ");
+    ASSERT_EQ(t.open(), 0);
+    ASSERT_FALSE(st.tables.storage().begin({t.file()}));
+    {
+        BackgroundRows rows({t.file()});
+        for (int line : {1, 2, 3, 2, 4})
+            ASSERT_TRUE(rows.add(0, lineImage(t.def(), line)));
+        EXPECT_FALSE(rows.finish());
+        EXPECT_EQ(rows.error().code, err::DuplicateKey);
+    }
+    st.tables.storage().rollback();
+    EXPECT_EQ(t.count(), 0);
+    ASSERT_FALSE(st.tables.storage().begin({t.file()}));
+    std::int64_t rowid = 0;
+    Record r(t.def());
+    r.assign(lineImage(t.def(), 7));
+    ASSERT_FALSE(t.file()->insert(r, rowid));
+    EXPECT_TRUE(refusesDuplicate(t, 7));
+    st.tables.storage().rollback();
     t.close();
 }
 

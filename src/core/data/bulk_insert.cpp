@@ -15,6 +15,8 @@ namespace mvz {
 
 namespace {
 
+constexpr int kCacheKiB = 64 * 1024;
+
 std::string quoted(const std::string& s) {
     return "\"" + s + "\"";
 }
@@ -84,6 +86,9 @@ StorageError BulkInsert::add(const Record& r) {
             return storageErrorOfSqlite(db, rc, file_.path() + ": prepare", err::UnknownError);
         }
         buffers_.resize(layout.fields.size() + layout.keys.size() + 1);
+        const std::string cache =
+            "PRAGMA " + quoted(file_.schema()) + ".cache_size=-" + std::to_string(kCacheKiB);
+        sqlite3_exec(db, cache.c_str(), nullptr, nullptr, nullptr);
     }
     int n = 1;
     for (std::size_t i = 0; i < layout.fields.size(); ++i, ++n) {

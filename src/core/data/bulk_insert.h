@@ -3,7 +3,10 @@
 // (a batch run filling a work table): the rows are stored exactly as
 // TableFile::insert stores them, but the statement is prepared once for the
 // whole run and texts are bound from reused buffers, so a row costs no
-// allocation beyond the sort values of text keys.
+// allocation beyond the sort values of text keys. The file's page cache is
+// widened to 64 MiB for as long as it stays attached: a transaction that
+// outgrows a small cache spills its pages early and waits for the journal
+// to reach the disk each time.
 //
 // The file must stay open and attached to its connection while the inserter
 // lives; a file opened read-only refuses the first add.

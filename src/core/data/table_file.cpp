@@ -134,6 +134,38 @@ StorageError TableFile::attachTo(Hub* hub, bool readOnly) {
     return {};
 }
 
+std::string TableFile::indexStatements() const {
+    const std::string s = quoteIdent(schema_) + ".";
+    std::string sql;
+    for (size_t k = 0; k < layout_.keys.size(); ++k) {
+        const KeyDef& key = layout_.keys[k];
+        const std::string col = "_k" + std::to_string(k);
+        sql += std::string("CREATE ") + (key.unique() ? "UNIQUE " : "") + "INDEX " + s +
+               quoteIdent(key.name) + " ON rec(" + col + ")" +
+               (key.omitBlank() ? " WHERE " + col + " IS NOT NULL" : "") + ";";
+    }
+    return sql;
+}
+
+StorageError TableFile::dropIndexes() {
+    if (readOnly_) return StorageError::of(err::AccessDenied, path_ + " is open read-only");
+    if (!hub_) return StorageError::of(err::FileNotOpen, path_);
+    finalizeStatements();
+    std::string sql;
+    for (const KeyDef& key : layout_.keys)
+        sql += "DROP INDEX " + quoteIdent(schema_) + "." + quoteIdent(key.name) + ";";
+    const int rc = sqlite3_exec(hub_->db, sql.c_str(), nullptr, nullptr, nullptr);
+    return rc == SQLITE_OK ? StorageError{} : sqliteError(rc, "drop the indexes");
+}
+
+StorageError TableFile::buildIndexes() {
+    if (!hub_) return StorageError::of(err::FileNotOpen, path_);
+    finalizeStatements();
+    const int rc = sqlite3_exec(hub_->db, indexStatements().c_str(), nullptr, nullptr, nullptr);
+    if ((rc & 0xff) == SQLITE_CONSTRAINT) return StorageError::of(err::DuplicateKey, path_);
+    return rc == SQLITE_OK ? StorageError{} : sqliteError(rc, "build the indexes");
+}
+
 void TableFile::detach() {
     if (!hub_) return;
     finalizeStatements();
@@ -152,13 +184,7 @@ StorageError TableFile::createSchema() {
     for (size_t k = 0; k < layout_.keys.size(); ++k)
         sql += "_k" + std::to_string(k) + " BLOB,";
     sql += "_ver INTEGER NOT NULL DEFAULT 1);";
-    for (size_t k = 0; k < layout_.keys.size(); ++k) {
-        const KeyDef& key = layout_.keys[k];
-        const std::string col = "_k" + std::to_string(k);
-        sql += std::string("CREATE ") + (key.unique() ? "UNIQUE " : "") + "INDEX " + s +
-               quoteIdent(key.name) + " ON rec(" + col + ")" +
-               (key.omitBlank() ? " WHERE " + col + " IS NOT NULL" : "") + ";";
-    }
+    sql += indexStatements();
     sql += "CREATE TABLE " + s + "_mvz(name TEXT PRIMARY KEY, value TEXT);";
     sql += "INSERT INTO " + s + "_mvz VALUES('file','" + layout_.baseName() + "'),('layout','" +
            layoutSignature(layout_) + "'),('collation','" + collationVersion() + "');";

@@ -72,12 +72,20 @@ class TableFile {
     // Computes every sort value again (after the collation changed).
     StorageError rebuildKeys();
 
+    // A bulk fill of an empty table inside a transaction drops the key
+    // indexes and builds each once at the end, which is much cheaper than
+    // keeping them in step row by row. A rollback brings the indexes back;
+    // a duplicate on a unique key fails buildIndexes.
+    StorageError dropIndexes();
+    StorageError buildIndexes();
+
   private:
     friend class StorageSession;
     StorageError attachTo(Hub* hub, bool readOnly);
     void detach();
     StorageError checkLayout();
     StorageError createSchema();
+    std::string indexStatements() const;
     void finalizeStatements();
     sqlite3_stmt* statement(int slot, const std::string& sql, StorageError& error);
     StorageError bindRecord(sqlite3_stmt* st, const Record& record, int& next);

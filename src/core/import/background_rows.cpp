@@ -50,16 +50,30 @@ void BackgroundRows::handOver() {
 void BackgroundRows::run() {
     std::vector<std::unique_ptr<BulkInsert>> inserts;
     std::vector<std::unique_ptr<Record>> records;
+    // An empty table gets its indexes once, after its rows.
+    std::vector<TableFile*> indexLater;
+    const auto fail = [this](StorageError e) {
+        error_ = std::move(e);
+        failed_.store(true, std::memory_order_release);
+    };
     for (TableFile* f : files_) {
         inserts.push_back(std::make_unique<BulkInsert>(*f));
         records.push_back(std::make_unique<Record>(f->layout()));
+        std::int64_t rows = -1;
+        if (!failed() && !f->readOnly() && !f->count(rows) && rows == 0) {
+            if (StorageError e = f->dropIndexes())
+                fail(e);
+            else
+                indexLater.push_back(f);
+        }
     }
     for (;;) {
         std::unique_ptr<Batch> batch;
         {
             std::unique_lock lock(mutex_);
             changed_.wait(lock, [this] { return !queue_.empty() || closing_ || dropping_; });
-            if (dropping_ || queue_.empty()) return;
+            if (dropping_) return;
+            if (queue_.empty()) break;
             batch = std::move(queue_.front());
             queue_.pop_front();
             changed_.notify_all();
@@ -72,19 +86,22 @@ void BackgroundRows::run() {
                     r.assign(std::string_view(batch->bytes).substr(at, length));
                     at += length;
                     if (StorageError e = inserts[file]->add(r)) {
-                        error_ = e;
-                        failed_.store(true, std::memory_order_release);
+                        fail(e);
                         break;
                     }
                 }
             } catch (const std::exception& e) {
-                error_ = StorageError::of(err::UnknownError, e.what());
-                failed_.store(true, std::memory_order_release);
+                fail(StorageError::of(err::UnknownError, e.what()));
             }
         }
         std::lock_guard lock(mutex_);
         spare_.push_back(std::move(batch));
         changed_.notify_all();
+    }
+    inserts.clear();
+    for (TableFile* f : indexLater) {
+        if (failed()) break;
+        if (StorageError e = f->buildIndexes()) fail(e);
     }
 }
 

@@ -8,7 +8,9 @@
 // touch the storage meanwhile.
 //
 // Each file must be open and inside the running transaction before the
-// first row is handed over.
+// first row is handed over. A file that is empty then gets its key indexes
+// built once after its last row (finish); a duplicate on a unique key then
+// fails the finish, and the caller's rollback brings the indexes back.
 
 #include <atomic>
 #include <condition_variable>
