@@ -9,7 +9,6 @@
 
 #include <QApplication>
 #include <QTableWidget>
-#include <QTimer>
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -25,34 +24,14 @@
 #include <string>
 #include <vector>
 
+#include "shell/first_paint_watch.h"
+
 extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-
-// Writes "painted" once the window's first paint is done, and ends.
-class FirstPaint : public QObject {
-  public:
-    using QObject::QObject;
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint && !seen_) {
-            seen_ = true;
-            QTimer::singleShot(0, watched, [] {
-                std::fputs("painted\n", stdout);
-                std::fflush(stdout);
-                QCoreApplication::exit(0);
-            });
-        }
-        return false;
-    }
-
-  private:
-    bool seen_ = false;
-};
 
 int baselineChild(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -61,7 +40,7 @@ int baselineChild(int argc, char** argv) {
         for (int c = 0; c < 5; ++c)
             table.setItem(r, c, new QTableWidgetItem(QStringLiteral("%1-%2").arg(r).arg(c)));
     table.resize(640, 480);
-    table.installEventFilter(new FirstPaint(&table));
+    new mvz::FirstPaintWatch(&table);
     table.show();
     return app.exec();
 }

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "shell/first_paint_watch.h"
 #include "shell/main_frame.h"
 #include "shell/main_menu.h"
 
@@ -37,29 +38,6 @@ QPixmap grabFrame(MainFrame& frame) {
     return shot;
 }
 
-// Ends the program once the frame's first paint is on the screen.
-class FirstPaintWatch : public QObject {
-  public:
-    using QObject::QObject;
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint && !seen_) {
-            seen_ = true;
-            // The paint of the whole frame ends before queued calls run.
-            QTimer::singleShot(0, watched, [] {
-                std::fputs("painted\n", stdout);
-                std::fflush(stdout);
-                QCoreApplication::exit(0);
-            });
-        }
-        return false;
-    }
-
-  private:
-    bool seen_ = false;
-};
-
 } // namespace
 
 QString menuItemNamed(const QString& text) {
@@ -78,8 +56,7 @@ QString menuItemNamed(const QString& text) {
 }
 
 void applyStartRequests(MainFrame& frame) {
-    if (qEnvironmentVariableIntValue("MVZ_MEASURE_START") == 1)
-        frame.installEventFilter(new FirstPaintWatch(&frame));
+    if (qEnvironmentVariableIntValue("MVZ_MEASURE_START") == 1) new FirstPaintWatch(&frame);
     const QString open = qEnvironmentVariable("MVZ_OPEN");
     const QString shotPath = qEnvironmentVariable("MVZ_SCREENSHOT");
     bool delayOk = false;
