@@ -21,12 +21,19 @@ std::string lineImage(const TableDef& def, int line) {
     return std::string(r.bytes());
 }
 
-TEST(BackgroundRows, StoresEveryRowInOrder) {
+// ULZ open and inside a transaction.
+class BackgroundRowsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_EQ(t.open(), 0);
+        ASSERT_FALSE(st.tables.storage().begin({t.file()}));
+    }
     TempDir dir;
-    Station st(dir.str());
+    Station st{dir.str()};
     TableAccess& t = st.tables.access("ULZ");
-    ASSERT_EQ(t.open(), 0);
-    ASSERT_FALSE(st.tables.storage().begin({t.file()}));
+};
+
+TEST_F(BackgroundRowsTest, StoresEveryRowInOrder) {
     {
         BackgroundRows rows({t.file()});
         for (int line = 1; line <= 2000; ++line)
@@ -49,12 +56,7 @@ bool refusesDuplicate(TableAccess& t, int line) {
     return static_cast<bool>(t.file()->insert(r, rowid));
 }
 
-TEST(BackgroundRows, AnEmptyTableGetsItsIndexesAfterItsRows) {
-    TempDir dir;
-    Station st(dir.str());
-    TableAccess& t = st.tables.access("ULZ");
-    ASSERT_EQ(t.open(), 0);
-    ASSERT_FALSE(st.tables.storage().begin({t.file()}));
+TEST_F(BackgroundRowsTest, AnEmptyTableGetsItsIndexesAfterItsRows) {
     {
         BackgroundRows rows({t.file()});
         for (int line = 3000; line >= 1; --line)
@@ -70,12 +72,7 @@ TEST(BackgroundRows, AnEmptyTableGetsItsIndexesAfterItsRows) {
     t.close();
 }
 
-TEST(BackgroundRows, ADuplicateInAnEmptyTableFailsAndTheRollbackKeepsTheIndexes) {
-    TempDir dir;
-    Station st(dir.str());
-    TableAccess& t = st.tables.access("ULZ");
-    ASSERT_EQ(t.open(), 0);
-    ASSERT_FALSE(st.tables.storage().begin({t.file()}));
+TEST_F(BackgroundRowsTest, ADuplicateInAnEmptyTableFailsAndTheRollbackKeepsTheIndexes) {
     {
         BackgroundRows rows({t.file()});
         for (int line : {1, 2, 3, 2, 4})
