@@ -12,8 +12,8 @@
 #include "import/formal_control.h"
 #include "import/print_from_file.h"
 #include "import/transcript.h"
-#include "setup/initialize.h"
 #include "submission/forming.h"
+#include "support/demo_installation.h"
 #include "support/table_fixture.h"
 
 using namespace mvz;
@@ -24,23 +24,8 @@ namespace {
 TEST(CheckedFileReview, WorksOnTheTablesOfAFormalControlRun) {
     TempDir dir;
     Station st(dir.str());
-    InitOptions init;
-    init.demo = true;
-    init.today = dayNumber(2026, 12, 10);
-    ASSERT_TRUE(initializeDataDirectory(dir.str(), st.errors, init).ok);
-    FormingRequest rq;
-    rq.payer = 1;
-    rq.calculationType = "01";
-    rq.year = 2026;
-    rq.month = 12;
-    rq.firstDay = 1;
-    rq.lastDay = 31;
-    rq.payYear = 2026;
-    rq.payMonth = 12;
-    rq.sequence = 50;
-    rq.sendingDate = dayNumber(2026, 12, 10);
-    rq.mode = SendingMode::Single;
-    const FormingResult formed = formPayer(st.tables, rq);
+    ASSERT_TRUE(installDemo(dir.str(), st.errors));
+    const FormingResult formed = formPayer(st.tables, demoFormingRequest());
     ASSERT_TRUE(formed.done);
 
     // Line 1 gets a wrong format mark (a warning), line 3 a wrong OIB (an error).
@@ -52,7 +37,7 @@ TEST(CheckedFileReview, WorksOnTheTablesOfAFormalControlRun) {
     std::ofstream(path, std::ios::binary) << text;
 
     FormalControlOptions options;
-    options.today = dayNumber(2026, 12, 10);
+    options.today = demoToday();
     const FormalControlResult checked = runFormalControl(st.tables, path, options);
     ASSERT_TRUE(checked.done());
     ASSERT_GE(checked.errors, 1);

@@ -17,6 +17,7 @@
 #include "setup/initialize.h"
 #include "submission/forming.h"
 #include "submission/record_format.h"
+#include "support/demo_installation.h"
 #include "support/table_fixture.h"
 
 using namespace mvz;
@@ -25,7 +26,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::int32_t kToday = dayNumber(2026, 12, 10);
+const std::int32_t kToday = demoToday();
 
 struct Collected : FindingSink {
     std::vector<Finding> all;
@@ -64,23 +65,8 @@ std::string rule(const char* prefix, const char* code, bool month = false) {
 class FormalControl : public ::testing::Test {
   protected:
     void SetUp() override {
-        InitOptions init;
-        init.demo = true;
-        init.today = kToday;
-        ASSERT_TRUE(initializeDataDirectory(dir.str(), st.errors, init).ok);
-        FormingRequest rq;
-        rq.payer = 1;
-        rq.calculationType = "01";
-        rq.year = 2026;
-        rq.month = 12;
-        rq.firstDay = 1;
-        rq.lastDay = 31;
-        rq.payYear = 2026;
-        rq.payMonth = 12;
-        rq.sequence = 50;
-        rq.sendingDate = kToday;
-        rq.mode = SendingMode::Single;
-        const FormingResult formed = formPayer(st.tables, rq);
+        ASSERT_TRUE(installDemo(dir.str(), st.errors));
+        const FormingResult formed = formPayer(st.tables, demoFormingRequest());
         ASSERT_TRUE(formed.done);
         const std::string text = slurp(formed.payerFile);
         for (std::size_t at = 0; at < text.size();) {

@@ -4,10 +4,10 @@
 #include <filesystem>
 
 #include "base/day_number.h"
-#include "setup/initialize.h"
 #include "submission/collective.h"
 #include "submission/digest.h"
 #include "submission/forming.h"
+#include "support/demo_installation.h"
 #include "support/table_fixture.h"
 
 using namespace mvz;
@@ -21,21 +21,8 @@ namespace {
 class Forming : public ::testing::Test {
   protected:
     void SetUp() override {
-        InitOptions init;
-        init.demo = true;
-        init.today = dayNumber(2026, 12, 10);
-        ASSERT_TRUE(initializeDataDirectory(dir.str(), st.errors, init).ok);
-        rq.payer = 1;
-        rq.calculationType = "01";
-        rq.year = 2026;
-        rq.month = 12;
-        rq.firstDay = 1;
-        rq.lastDay = 31;
-        rq.payYear = 2026;
-        rq.payMonth = 12;
-        rq.sequence = 50;
-        rq.sendingDate = dayNumber(2026, 12, 10);
-        rq.mode = SendingMode::Single;
+        ASSERT_TRUE(installDemo(dir.str(), st.errors));
+        rq = demoFormingRequest();
     }
     FormingResult form() { return formPayer(st.tables, rq); }
     std::vector<std::string> lines(const std::string& path) {

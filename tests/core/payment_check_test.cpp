@@ -10,7 +10,7 @@
 #include "base/fixed_text.h"
 #include "import/payment_check.h"
 #include "import/payment_line.h"
-#include "setup/initialize.h"
+#include "support/demo_installation.h"
 #include "support/table_fixture.h"
 
 using namespace mvz;
@@ -79,10 +79,7 @@ const std::string kRef = ". Provjerite kontrolnu tablicu za VOB=31 VOI=01 OO=01"
 class PaymentCheck : public ::testing::Test {
   protected:
     void SetUp() override {
-        InitOptions init;
-        init.demo = true;
-        init.today = dayNumber(2026, 12, 10);
-        ASSERT_TRUE(initializeDataDirectory(dir.str(), st.errors, init).ok);
+        ASSERT_TRUE(installDemo(dir.str(), st.errors));
         rq.payer = 1;
         rq.calculationType = "01";
         rq.year = 2026;

@@ -10,9 +10,9 @@
 #include "import/finding.h"
 #include "import/payment_forms.h"
 #include "import/payment_line.h"
-#include "setup/initialize.h"
 #include "submission/digest.h"
 #include "submission/record_format.h"
+#include "support/demo_installation.h"
 #include "support/table_fixture.h"
 
 using namespace mvz;
@@ -76,22 +76,8 @@ struct Collected : FindingSink {
 class PaymentForms : public ::testing::Test {
   protected:
     void SetUp() override {
-        InitOptions init;
-        init.demo = true;
-        init.today = dayNumber(2026, 12, 10);
-        ASSERT_TRUE(initializeDataDirectory(dir.str(), st.errors, init).ok);
-        FormingRequest& f = rq.form;
-        f.payer = 1;
-        f.calculationType = "01";
-        f.year = 2026;
-        f.month = 12;
-        f.firstDay = 1;
-        f.lastDay = 31;
-        f.payYear = 2026;
-        f.payMonth = 12;
-        f.sequence = 50;
-        f.sendingDate = dayNumber(2026, 12, 10);
-        f.mode = SendingMode::Single;
+        ASSERT_TRUE(installDemo(dir.str(), st.errors));
+        rq.form = demoFormingRequest();
         rq.inputFile = dir.file("ulaz/uplate.txt");
         rq.currentYear = 2026;
 
