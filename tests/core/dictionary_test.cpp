@@ -13,7 +13,9 @@ TEST(Dictionary, EveryTableIsDeclaredWithItsStatedLength) {
     EXPECT_EQ(tables.size(), 42u);
     std::set<std::string> prefixes;
     for (const auto& t : tables) {
-        if (!t.prefix.empty()) EXPECT_TRUE(prefixes.insert(t.prefix).second) << t.prefix;
+        if (!t.prefix.empty()) {
+            EXPECT_TRUE(prefixes.insert(t.prefix).second) << t.prefix;
+        }
         int sum = 0;
         for (const auto& f : t.fields)
             sum += f.size;

@@ -196,7 +196,7 @@ TEST_F(PaymentCheck, SelectionComparesPayerPeriodAndTypeAndTheNumbersAsNumbers) 
     std::vector<std::string> expected;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         Changes c = lines[i].first;
-        char number[8];
+        char number[24];
         std::snprintf(number, sizeof number, "%05zu", i + 1);
         c.push_back({F::RBOSOB, number});
         file.push_back(paymentLine(c));

@@ -113,11 +113,11 @@ struct RowValues {
     int dayTo = 0;
     int paymentYear = 0;
     int paymentMonth = 0;
-    Decimal gross;
-    Decimal base;
-    Decimal pillar1;
-    Decimal pillar2;
-    Decimal net;
+    Decimal gross{};
+    Decimal base{};
+    Decimal pillar1{};
+    Decimal pillar2{};
+    Decimal net{};
 
     Decimal value(RuleField f) const;
 };
@@ -191,6 +191,11 @@ class ControlTableMaintenance {
     int remove(const Combination& c);
 
   private:
+    // The rule table and its two label levels, open and inside one
+    // transaction, with the label texts of the rule's combination.
+    struct RuleWrite;
+    bool beginRuleWrite(RuleWrite& w, const Combination& c);
+
     Tables& tables_;
 };
 

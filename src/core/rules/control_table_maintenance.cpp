@@ -105,20 +105,35 @@ std::optional<ControlRule> ControlTableMaintenance::read(const Combination& c) {
     return readControlRule(rules, c);
 }
 
-int ControlTableMaintenance::insert(const ControlRule& rule) {
-    requireRuleCodes(rule);
-    TableAccess& rules = tables_.access("VEZ");
-    TableAccess& level2 = tables_.access("STA2");
-    TableAccess& level3 = tables_.access("STA3");
+struct ControlTableMaintenance::RuleWrite {
+    explicit RuleWrite(Tables& tables);
+    TableWork work;
+    TableAccess &rules, &level2, &level3;
+    std::string typeText, basisText;
+};
+
+ControlTableMaintenance::RuleWrite::RuleWrite(Tables& tables)
+    : work(tables), rules(tables.access("VEZ")), level2(tables.access("STA2")),
+      level3(tables.access("STA3")) {}
+
+bool ControlTableMaintenance::beginRuleWrite(RuleWrite& w, const Combination& c) {
     TableAccess& types = tables_.access("VUP");
     TableAccess& bases = tables_.access("TBO");
-    TableWork work(tables_);
-    for (TableAccess* t : {&rules, &level2, &level3, &types, &bases})
-        if (!work.open(*t)) return result::Failed;
-    const std::string typeText = describe(types, rule.combination.voi);
-    const std::string basisText = describe(bases, rule.combination.oo);
-    if (!work.begin({&rules, &level2, &level3})) return result::Failed;
-    if (int r = writeLabels(level2, level3, rule.combination, typeText, basisText)) return r;
+    for (TableAccess* t : {&w.rules, &w.level2, &w.level3, &types, &bases})
+        if (!w.work.open(*t)) return false;
+    w.typeText = describe(types, c.voi);
+    w.basisText = describe(bases, c.oo);
+    return w.work.begin({&w.rules, &w.level2, &w.level3});
+}
+
+int ControlTableMaintenance::insert(const ControlRule& rule) {
+    requireRuleCodes(rule);
+    RuleWrite w(tables_);
+    if (!beginRuleWrite(w, rule.combination)) return result::Failed;
+    TableWork& work = w.work;
+    TableAccess& rules = w.rules;
+    if (int r = writeLabels(w.level2, w.level3, rule.combination, w.typeText, w.basisText))
+        return r;
     // A combination that has a rule already gets its rule rewritten in place.
     int r;
     if (fetchRule(rules, rule.combination)) {
@@ -136,25 +151,19 @@ int ControlTableMaintenance::insert(const ControlRule& rule) {
 
 int ControlTableMaintenance::change(const Combination& original, const ControlRule& rule) {
     requireRuleCodes(rule);
-    TableAccess& rules = tables_.access("VEZ");
-    TableAccess& level2 = tables_.access("STA2");
-    TableAccess& level3 = tables_.access("STA3");
-    TableAccess& types = tables_.access("VUP");
-    TableAccess& bases = tables_.access("TBO");
-    TableWork work(tables_);
-    for (TableAccess* t : {&rules, &level2, &level3, &types, &bases})
-        if (!work.open(*t)) return result::Failed;
-    const std::string typeText = describe(types, rule.combination.voi);
-    const std::string basisText = describe(bases, rule.combination.oo);
-    if (!work.begin({&rules, &level2, &level3})) return result::Failed;
+    RuleWrite w(tables_);
+    if (!beginRuleWrite(w, rule.combination)) return result::Failed;
+    TableWork& work = w.work;
+    TableAccess& rules = w.rules;
     if (!fetchRule(rules, original)) {
         if (notFound(rules)) work.report(rules, rules.lastError(), 1);
         return result::Failed;
     }
-    if (int r = writeLabels(level2, level3, rule.combination, typeText, basisText)) return r;
+    if (int r = writeLabels(w.level2, w.level3, rule.combination, w.typeText, w.basisText))
+        return r;
     if (!(original == rule.combination)) {
         bool found;
-        if (int r = removeLabel(level3, original, found)) return r;
+        if (int r = removeLabel(w.level3, original, found)) return r;
     }
     // The buffer still holds the stored rule: the change replaces its values.
     setRule(rules.record(), rule);

@@ -82,8 +82,8 @@ struct SaveRequest {
     std::int64_t storedPosition = 0;
     // The year and month as the window's fields show them; when not given,
     // the record's values. Numeric texts are the values every check uses.
-    std::optional<std::string> yearText;
-    std::optional<std::string> monthText;
+    std::optional<std::string> yearText{};
+    std::optional<std::string> monthText{};
     int currentYear = currentYearFromClock(); // the year of today's date
 };
 
