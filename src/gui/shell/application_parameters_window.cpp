@@ -45,10 +45,7 @@ ApplicationParametersWindow::ApplicationParametersWindow(std::unique_ptr<Tables>
 }
 
 ApplicationParametersWindow::~ApplicationParametersWindow() {
-    if (!isDead()) kill();
-    // The controls go before the table objects do.
-    while (!children().isEmpty())
-        delete children().first();
+    endBeforeTables();
 }
 
 bool ApplicationParametersWindow::init() {

@@ -16,10 +16,7 @@ ListWindow::ListWindow(std::unique_ptr<Tables> tables, ListWindowSpec decl, QWid
     : ProcedureWindow(*tables, parent), owned_(std::move(tables)), spec_(std::move(decl)) {}
 
 ListWindow::~ListWindow() {
-    // The lists close their tables: they go before the table objects do.
-    if (!isDead()) kill();
-    while (!children().isEmpty())
-        delete children().first();
+    endBeforeTables();
 }
 
 bool ListWindow::init() {

@@ -54,6 +54,12 @@ ProcedureWindow::~ProcedureWindow() {
     if (!dead_) kill();
 }
 
+void ProcedureWindow::endBeforeTables() {
+    if (!dead_) kill();
+    while (!children().isEmpty())
+        delete children().first();
+}
+
 ErrorReporter& ProcedureWindow::errors() const {
     return tables_.errors();
 }

@@ -178,6 +178,11 @@ class ProcedureWindow : public QWidget {
     void toolbarStateChanged();
 
   protected:
+    // For the destructor of a window that owns its table objects: ends the
+    // window (kill) and deletes its controls, so that lists and forms close
+    // their tables before the table objects go.
+    void endBeforeTables();
+
     // A window that changes its request once it is open (a change window
     // opened without a request).
     void setRequest(std::uint8_t request) { request_ = request; }
