@@ -58,7 +58,13 @@ void BulkInsert::bindText(int column, std::string_view cp1250, std::string& buff
                       SQLITE_STATIC);
 }
 
-StorageError BulkInsert::add(const Record& r) {
+void BulkInsert::sortValuesOf(const Record& r, std::vector<std::optional<std::string>>& out) {
+    const TableDef& layout = r.def();
+    for (const KeyDef& key : layout.keys)
+        out.push_back(keySortValue(layout, key, r));
+}
+
+StorageError BulkInsert::add(const Record& r, const std::optional<std::string>* sortValues) {
     if (file_.readOnly()) return StorageError::of(err::AccessDenied, file_.path());
     const TableDef& layout = file_.layout();
     sqlite3* db = file_.hub() ? file_.hub()->db : nullptr;
@@ -116,13 +122,19 @@ StorageError BulkInsert::add(const Record& r) {
         ++n;
     }
     for (std::size_t k = 0; k < layout.keys.size(); ++k, ++n) {
+        const std::string* value = nullptr;
         std::string& b = buffers_[layout.fields.size() + k];
-        if (std::optional<std::string> v = keySortValue(layout, layout.keys[k], r)) {
+        if (sortValues) {
+            if (sortValues[k]) value = &*sortValues[k];
+        } else if (std::optional<std::string> v = keySortValue(layout, layout.keys[k], r)) {
             b = std::move(*v);
-            sqlite3_bind_blob(statement_, n, b.data(), static_cast<int>(b.size()), SQLITE_STATIC);
-        } else {
-            sqlite3_bind_null(statement_, n);
+            value = &b;
         }
+        if (value)
+            sqlite3_bind_blob(statement_, n, value->data(), static_cast<int>(value->size()),
+                              SQLITE_STATIC);
+        else
+            sqlite3_bind_null(statement_, n);
     }
     const int rc = sqlite3_step(statement_);
     sqlite3_reset(statement_);

@@ -11,6 +11,7 @@
 // The file must stay open and attached to its connection while the inserter
 // lives; a file opened read-only refuses the first add.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,8 +31,12 @@ class BulkInsert {
     BulkInsert(const BulkInsert&) = delete;
     BulkInsert& operator=(const BulkInsert&) = delete;
 
-    // Adds the record (of the file's layout) as a new row.
-    StorageError add(const Record& record);
+    // Adds the record (of the file's layout) as a new row. `sortValues`, when
+    // given, are the record's key sort values in key order (sortValuesOf),
+    // computed elsewhere, for example on the thread that made the record.
+    StorageError add(const Record& record, const std::optional<std::string>* sortValues = nullptr);
+    // The sort values of the record's keys, in key order, appended to `out`.
+    static void sortValuesOf(const Record& record, std::vector<std::optional<std::string>>& out);
 
   private:
     void bindText(int column, std::string_view cp1250, std::string& buffer);

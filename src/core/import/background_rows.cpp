@@ -17,6 +17,8 @@ constexpr std::size_t kWaiting = 3;     // batches that may wait for the writer
 
 BackgroundRows::BackgroundRows(std::vector<TableFile*> files)
     : files_(std::move(files)), current_(std::make_unique<Batch>()) {
+    for (TableFile* f : files_)
+        images_.push_back(std::make_unique<Record>(f->layout()));
     thread_ = std::thread([this] { run(); });
 }
 
@@ -26,6 +28,9 @@ BackgroundRows::~BackgroundRows() {
 
 bool BackgroundRows::add(int file, std::string_view image) {
     if (failed()) return false;
+    Record& r = *images_[file];
+    r.assign(image);
+    BulkInsert::sortValuesOf(r, current_->sortValues);
     current_->bytes.append(image);
     current_->rows.emplace_back(file, static_cast<std::uint32_t>(image.size()));
     if (current_->rows.size() >= kBatchRows) handOver();
@@ -44,6 +49,7 @@ void BackgroundRows::handOver() {
     }
     current_->bytes.clear();
     current_->rows.clear();
+    current_->sortValues.clear();
     changed_.notify_all();
 }
 
@@ -80,12 +86,14 @@ void BackgroundRows::run() {
         }
         if (!failed()) {
             try {
-                std::size_t at = 0;
+                std::size_t at = 0, key = 0;
                 for (const auto& [file, length] : batch->rows) {
                     Record& r = *records[file];
                     r.assign(std::string_view(batch->bytes).substr(at, length));
                     at += length;
-                    if (StorageError e = inserts[file]->add(r)) {
+                    const std::optional<std::string>* sortValues = batch->sortValues.data() + key;
+                    key += r.def().keys.size();
+                    if (StorageError e = inserts[file]->add(r, sortValues)) {
                         fail(e);
                         break;
                     }

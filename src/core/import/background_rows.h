@@ -18,6 +18,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -27,6 +28,7 @@
 
 namespace mvz {
 
+class Record;
 class TableFile;
 
 class BackgroundRows {
@@ -50,12 +52,16 @@ class BackgroundRows {
     struct Batch {
         std::string bytes;
         std::vector<std::pair<int, std::uint32_t>> rows; // file and image length
+        // The rows' key sort values in row and key order, made by the caller's
+        // thread (the collation is the costliest part of storing a row).
+        std::vector<std::optional<std::string>> sortValues;
     };
     void handOver();
     void run();
     void stop(bool drain);
 
     std::vector<TableFile*> files_;
+    std::vector<std::unique_ptr<Record>> images_; // the caller's view of each file's rows
     std::unique_ptr<Batch> current_;
     std::deque<std::unique_ptr<Batch>> queue_;
     std::vector<std::unique_ptr<Batch>> spare_;
