@@ -115,8 +115,7 @@ class CheckRun {
     bool openResults();
     bool checkLines(LineFile& lines);
     bool processLine(const PaymentLine& line);
-    bool addAllLinesRow(const PaymentLine& line, const Amounts& amounts);
-    bool addCorrectRow(const PaymentLine& line, const Amounts& amounts);
+    bool addLineRow(int file, const PaymentLine& line, const Amounts& amounts);
     bool record(const PaymentLine& line, PaymentField field, const std::string& message,
                 bool marksWrong);
     bool selected(const PaymentLine& line) const;
@@ -302,10 +301,12 @@ bool CheckRun::record(const PaymentLine& line, PaymentField field, const std::st
     return rows_->add(Findings, r.bytes()) || writeFailed();
 }
 
-bool CheckRun::addAllLinesRow(const PaymentLine& line, const Amounts& amounts) {
-    TableAccess& t = *all_;
-    Record& r = t.record();
-    const RowLayout& l = *allLines_;
+bool CheckRun::addLineRow(int file, const PaymentLine& line, const Amounts& amounts) {
+    // Every line goes to TBOSIGU3 as read; a correct line of the selection
+    // goes to TBOSIGU2 with four-decimal amounts and the chosen type.
+    const bool correct = file == CorrectLines;
+    Record& r = (correct ? correct_ : all_)->record();
+    const RowLayout& l = correct ? *correctLines_ : *allLines_;
     r.clear();
     for (std::size_t i = 0; i < kPersonFields.size(); ++i)
         r.setText(l.person[i], line.field(kPersonFields[i]));
@@ -313,35 +314,18 @@ bool CheckRun::addAllLinesRow(const PaymentLine& line, const Amounts& amounts) {
     r.setInteger(l.dayTo, line.dayTo().value_or(0));
     // An amount too large for the row stays 0 here; a selected line gets a finding for it.
     for (int i = 0; i < kPaymentAmountCount; ++i)
-        r.setDecimal(l.amounts[i], amounts[i]);
+        r.setDecimal(l.amounts[i], correct ? amounts[i].rescale(4) : amounts[i]);
     r.setInteger(l.year, rq_.year);
     r.setInteger(l.month, rq_.month);
-    r.setText(l.type, line.field(PaymentField::VRSTAUPLA));
-    return rows_->add(AllLines, r.bytes()) || writeFailed();
-}
-
-bool CheckRun::addCorrectRow(const PaymentLine& line, const Amounts& amounts) {
-    TableAccess& t = *correct_;
-    Record& r = t.record();
-    const RowLayout& l = *correctLines_;
-    r.clear();
-    for (std::size_t i = 0; i < kPersonFields.size(); ++i)
-        r.setText(l.person[i], line.field(kPersonFields[i]));
-    r.setInteger(l.dayFrom, line.dayFrom().value_or(0));
-    r.setInteger(l.dayTo, line.dayTo().value_or(0));
-    for (int i = 0; i < kPaymentAmountCount; ++i)
-        r.setDecimal(l.amounts[i], amounts[i].rescale(4));
-    r.setInteger(l.year, rq_.year);
-    r.setInteger(l.month, rq_.month);
-    r.setText(l.type, type_);
-    return rows_->add(CorrectLines, r.bytes()) || writeFailed();
+    r.setText(l.type, correct ? std::string_view(type_) : line.field(PaymentField::VRSTAUPLA));
+    return rows_->add(file, r.bytes()) || writeFailed();
 }
 
 bool CheckRun::processLine(const PaymentLine& line) {
     ++result_.linesRead;
     ++lineNumber_;
     const Amounts& amounts = line.amounts();
-    if (!addAllLinesRow(line, amounts)) return false;
+    if (!addLineRow(AllLines, line, amounts)) return false;
 
     // The same person's remembered amounts, over all lines.
     const std::string_view person = line.field(PaymentField::JMBG);
@@ -381,7 +365,7 @@ bool CheckRun::processLine(const PaymentLine& line) {
         ++result_.selectedWrong;
         return true;
     }
-    if (!addCorrectRow(line, amounts)) return false;
+    if (!addLineRow(CorrectLines, line, amounts)) return false;
     ++result_.selectedCorrect;
     return true;
 }
