@@ -106,16 +106,9 @@ class FormalControl : public ::testing::Test {
         EXPECT_TRUE(runLines(lines).done());
         return found.on(line);
     }
-    long long rows(const char* table) {
-        TableAccess& t = st.tables.access(table);
-        EXPECT_EQ(t.open(), 0);
-        const long long n = t.count();
-        t.close();
-        return n;
-    }
+    long long rows(const char* table) { return st.rows(table); }
     std::vector<std::string> values(const char* table, const char* field) {
-        TableAccess& t = st.tables.access(table);
-        EXPECT_EQ(t.open(), 0);
+        TableAccess& t = st.open(table);
         t.setStart();
         auto out = column(t, "", field);
         t.close();

@@ -46,13 +46,7 @@ class Forming : public ::testing::Test {
         return n;
     }
     std::string pageAField(const std::string& link, const std::string& field) {
-        TableAccess& a = st.tables.access("A");
-        EXPECT_EQ(a.open(), 0);
-        a.record().clear();
-        set(a, "KONVEZA", link);
-        std::string value = a.fetch(0) == 0 ? get(a, field) : "(none)";
-        a.close();
-        return value;
+        return st.lookUp("A", "KONVEZA", link, field);
     }
 
     TempDir dir;

@@ -24,11 +24,7 @@ class PageATest : public ::testing::Test {
     TempDir dir;
     Station st{dir.str()};
 
-    TableAccess& table(const char* name) {
-        TableAccess& t = st.tables.access(name);
-        EXPECT_EQ(t.open(), 0);
-        return t;
-    }
+    TableAccess& table(const char* name) { return st.open(name); }
 
     void SetUp() override {
         TableAccess& pos = table("POS");

@@ -15,11 +15,7 @@ class PageBRowsTest : public ::testing::Test {
     TempDir dir;
     Station st{dir.str()};
 
-    TableAccess& table(const char* name) {
-        TableAccess& t = st.tables.access(name);
-        EXPECT_EQ(t.open(), 0);
-        return t;
-    }
+    TableAccess& table(const char* name) { return st.open(name); }
 
     void addRow(const std::string& linkKey, const std::string& id, const std::string& name) {
         TableAccess& osi = table("OSI");

@@ -102,16 +102,9 @@ class PaymentCheck : public ::testing::Test {
         sink.findings.clear();
         return checkPaymentData(st.tables, rq, &sink);
     }
-    long long count(const char* table) {
-        TableAccess& t = st.tables.access(table);
-        EXPECT_EQ(t.open(), 0);
-        const long long n = t.count();
-        t.close();
-        return n;
-    }
+    long long count(const char* table) { return st.rows(table); }
     std::vector<std::string> values(const char* table, const char* key, const char* field) {
-        TableAccess& t = st.tables.access(table);
-        EXPECT_EQ(t.open(), 0);
+        TableAccess& t = st.open(table);
         auto out = column(t, key, field);
         t.close();
         return out;

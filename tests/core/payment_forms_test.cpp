@@ -133,13 +133,7 @@ class PaymentForms : public ::testing::Test {
         return rows;
     }
     std::string pageAField(const std::string& link, const std::string& field) {
-        TableAccess& a = st.tables.access("A");
-        EXPECT_EQ(a.open(), 0);
-        a.record().clear();
-        set(a, "KONVEZA", link);
-        std::string value = a.fetch(0) == 0 ? get(a, field) : "(none)";
-        a.close();
-        return value;
+        return st.lookUp("A", "KONVEZA", link, field);
     }
     // The messages of TBGRESKE in the order of their running numbers.
     std::vector<std::string> storedFindings() {

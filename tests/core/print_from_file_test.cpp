@@ -117,13 +117,7 @@ class PrintFromFile : public ::testing::Test {
         return out;
     }
     std::string pageA(const std::string& link, const std::string& field) {
-        TableAccess& a = st.tables.access("A");
-        EXPECT_EQ(a.open(), 0);
-        a.record().clear();
-        set(a, "KONVEZA", link);
-        std::string value = a.fetch(0) == 0 ? get(a, field) : "(none)";
-        a.close();
-        return value;
+        return st.lookUp("A", "KONVEZA", link, field);
     }
 
     TempDir dir;

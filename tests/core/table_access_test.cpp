@@ -15,11 +15,7 @@ class TableAccessTest : public ::testing::Test {
   protected:
     TempDir dir;
     Station st{dir.str()};
-    TableAccess& table(const char* name) {
-        TableAccess& t = st.tables.access(name);
-        EXPECT_EQ(t.open(), 0);
-        return t;
-    }
+    TableAccess& table(const char* name) { return st.open(name); }
     void addEmployer(int number, const std::string& name, const std::string& mb01 = "",
                      const std::string& mb02 = "") {
         TableAccess& pos = table("POS");

@@ -4,6 +4,29 @@
 
 namespace mvz::test {
 
+TableAccess& Station::open(const std::string& table) {
+    TableAccess& t = tables.access(table);
+    EXPECT_EQ(t.open(), 0) << table;
+    return t;
+}
+
+long long Station::rows(const std::string& table) {
+    TableAccess& t = open(table);
+    const long long n = t.count();
+    t.close();
+    return n;
+}
+
+std::string Station::lookUp(const std::string& table, const std::string& keyField,
+                            const std::string& value, const std::string& field) {
+    TableAccess& t = open(table);
+    t.record().clear();
+    set(t, keyField, value);
+    std::string out = t.fetch(0) == 0 ? get(t, field) : "(none)";
+    t.close();
+    return out;
+}
+
 void set(TableAccess& t, const std::string& field, const std::string& utf8) {
     int f = t.def().fieldIndex(field);
     ASSERT_GE(f, 0) << field;

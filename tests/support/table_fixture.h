@@ -24,6 +24,15 @@ struct Station {
     RecordingReporter reporter;
     ErrorReporter errors;
     Tables tables;
+
+    // The table, opened (a failed open fails the test).
+    TableAccess& open(const std::string& table);
+    // How many rows the table holds; it is opened and closed for it.
+    long long rows(const std::string& table);
+    // A field of the row whose first key holds `value` in `keyField`,
+    // "(none)" when there is none; the table is opened and closed for it.
+    std::string lookUp(const std::string& table, const std::string& keyField,
+                       const std::string& value, const std::string& field);
 };
 
 // Sets a field from UTF-8 text; fails the test when the value is refused.
