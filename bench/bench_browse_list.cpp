@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "data/bulk_insert.h"
 #include "data/error_reporter.h"
 #include "data/message_table.h"
@@ -36,13 +37,6 @@
 using namespace mvz;
 
 namespace {
-
-struct Silent : Reporter {
-    Button show(const MessageBox& box) override {
-        std::fprintf(stderr, "%s: %s\n", box.title.c_str(), box.text.c_str());
-        return box.defaultButton;
-    }
-};
 
 using Clock = std::chrono::steady_clock;
 double ms(Clock::time_point since) {
@@ -156,7 +150,7 @@ int main(int argc, char** argv) {
     const std::string base =
         argc > 2 ? argv[2]
                  : (std::filesystem::temp_directory_path() / "mvz_bench_browse_list").string();
-    Silent silent;
+    bench::StderrReporter silent;
     ErrorReporter errors(silent);
     errors.addMessages(standardMessages());
     const std::string small = base + "/small", big = base + "/big";

@@ -23,6 +23,7 @@
 
 #include "base/day_number.h"
 #include "base/reporter.h"
+#include "bench_support.h"
 #include "data/bulk_insert.h"
 #include "data/error_reporter.h"
 #include "data/message_table.h"
@@ -36,16 +37,7 @@ using namespace mvz;
 
 namespace {
 
-struct Quiet : Reporter {
-    Button show(const MessageBox& box) override {
-        std::fprintf(stderr, "%s: %s\n", box.title.c_str(), box.text.c_str());
-        return box.defaultButton;
-    }
-};
-
-double seconds(std::chrono::steady_clock::time_point since) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
+using bench::seconds;
 
 double timeOpenssl(const std::string& command) {
     const auto start = std::chrono::steady_clock::now();
@@ -102,7 +94,7 @@ int main(int argc, char** argv) {
     const long lines = argc > 1 ? std::atol(argv[1]) : 1000000;
     std::string dir = (std::filesystem::temp_directory_path() / "bench_control_XXXXXX").string();
     if (::mkdtemp(dir.data()) == nullptr) return 1;
-    Quiet quiet;
+    bench::StderrReporter quiet;
     ErrorReporter errors(quiet);
     errors.addMessages(standardMessages());
     InitOptions init;

@@ -12,6 +12,7 @@
 
 #include "base/day_number.h"
 #include "base/reporter.h"
+#include "bench_support.h"
 #include "data/error_reporter.h"
 #include "data/message_table.h"
 #include "data/tables.h"
@@ -22,19 +23,10 @@ using namespace mvz;
 
 namespace {
 
-struct Quiet : Reporter {
-    Button show(const MessageBox& box) override {
-        std::fprintf(stderr, "%s: %s\n", box.title.c_str(), box.text.c_str());
-        return box.defaultButton;
-    }
-};
-
-double seconds(std::chrono::steady_clock::time_point since) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
+using bench::seconds;
 
 std::string identifier(long i) {
-    char buf[16];
+    char buf[24];
     std::snprintf(buf, sizeof buf, "  %011ld", 10000000000L + i);
     return buf;
 }
@@ -57,7 +49,7 @@ int main(int argc, char** argv) {
     std::string tmpl = (std::filesystem::temp_directory_path() / "bench_forming_XXXXXX").string();
     if (!::mkdtemp(tmpl.data())) return 1;
     const std::string dir = tmpl;
-    Quiet quiet;
+    bench::StderrReporter quiet;
     ErrorReporter errors(quiet);
     errors.addMessages(standardMessages());
 

@@ -13,6 +13,7 @@
 
 #include "base/day_number.h"
 #include "base/reporter.h"
+#include "bench_support.h"
 #include "data/error_reporter.h"
 #include "data/line_file.h"
 #include "data/message_table.h"
@@ -28,16 +29,7 @@ using namespace mvz;
 
 namespace {
 
-struct Quiet : Reporter {
-    Button show(const MessageBox& box) override {
-        std::fprintf(stderr, "%s: %s\n", box.title.c_str(), box.text.c_str());
-        return box.defaultButton;
-    }
-};
-
-double seconds(std::chrono::steady_clock::time_point since) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
+using bench::seconds;
 
 // The baseline: every line of the file through the line reader, nothing else.
 double timeReading(const std::string& path, long& lines, unsigned long& sum) {
@@ -86,7 +78,7 @@ int main(int argc, char** argv) {
         (std::filesystem::temp_directory_path() / "bench_payment_check_XXXXXX").string();
     if (!::mkdtemp(tmpl.data())) return 1;
     const std::string dir = tmpl;
-    Quiet quiet;
+    bench::StderrReporter quiet;
     ErrorReporter errors(quiet);
     errors.addMessages(standardMessages());
     InitOptions init;

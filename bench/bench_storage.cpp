@@ -19,6 +19,7 @@
 
 #include "base/cp1250.h"
 #include "base/reporter.h"
+#include "bench_support.h"
 #include "data/error_reporter.h"
 #include "data/message_table.h"
 #include "data/sort_value.h"
@@ -28,16 +29,7 @@ using namespace mvz;
 
 namespace {
 
-struct Silent : Reporter {
-    Button show(const MessageBox& box) override {
-        std::fprintf(stderr, "%s: %s\n", box.title.c_str(), box.text.c_str());
-        return box.defaultButton;
-    }
-};
-
-double seconds(std::chrono::steady_clock::time_point since) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
+using bench::seconds;
 
 std::string piece(long i, int part) {
     char buf[64];
@@ -132,7 +124,7 @@ int main(int argc, char** argv) {
     std::string tmpl = (std::filesystem::temp_directory_path() / "bench_storage_XXXXXX").string();
     if (!::mkdtemp(tmpl.data())) return 1;
     const std::string dir = tmpl;
-    Silent silent;
+    bench::StderrReporter silent;
     ErrorReporter errors(silent);
     errors.addMessages(standardMessages());
 
