@@ -20,14 +20,14 @@ class ErrorReporter;
 
 struct InitOptions {
     bool demo = false;
+    // The day (day number) whose month and the month before get the demo pay
+    // rows; 0 means today.
+    std::int32_t today = 0;
     // A shared installation: the data folder and the files the program
     // creates there are readable and writable by the owner's group as well
     // (several desks of a bureau in one folder). Otherwise the installation is
     // private to its owner. The choice is recorded with the installation.
     bool shared = false;
-    // The day (day number) whose month and the month before get the demo pay
-    // rows; 0 means today.
-    std::int32_t today = 0;
 };
 
 struct InitResult {
