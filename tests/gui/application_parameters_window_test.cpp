@@ -13,7 +13,7 @@
 #include "data/tables.h"
 #include "setup/initialize.h"
 #include "shell/application_parameters_window.h"
-#include "shell/frame_toolbar.h"
+#include "ui/toolbar_controls.h"
 #include "support/temp_dir.h"
 
 using namespace mvz;

@@ -4,7 +4,7 @@
 #include <QtTest>
 
 #include "base/day_number.h"
-#include "shell/date_picker.h"
+#include "ui/date_picker.h"
 
 using namespace mvz;
 

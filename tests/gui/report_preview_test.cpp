@@ -16,7 +16,7 @@
 #include "print/zoom_table.h"
 #include "setup/initialize.h"
 #include "support/temp_dir.h"
-#include "ui/municipality_list_report.h"
+#include "codes/municipality_list_report.h"
 #include "ui/page_canvas.h"
 #include "ui/preview_dialogs.h"
 #include "ui/report_preview.h"

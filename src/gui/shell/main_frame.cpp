@@ -16,10 +16,10 @@
 #include "data/tables.h"
 #include "setup/authorised_person.h"
 #include "shell/credit_window.h"
-#include "shell/frame_toolbar.h"
 #include "shell/help_document.h"
 #include "shell/main_menu.h"
 #include "shell/shell_icons.h"
+#include "ui/toolbar_controls.h"
 
 namespace mvz {
 
@@ -52,11 +52,17 @@ MainFrame::MainFrame(std::string dataDir, ErrorReporter& errors, QWidget* parent
     setCentralWidget(mdi_);
     buildMenus();
     buildToolbar();
+    resetToolbar();
     statusBar()->setObjectName(QStringLiteral("statusBar"));
     resize(1024, 720);
 }
 
-MainFrame::~MainFrame() = default;
+MainFrame::~MainFrame() {
+    // The children go while the frame is whole: they still find their host,
+    // and the area's last activation signal reaches no half-destroyed frame.
+    disconnect(mdi_, nullptr, this, nullptr);
+    qDeleteAll(mdi_->subWindowList());
+}
 
 void MainFrame::buildMenus() {
     QMenu* menu = nullptr;
@@ -98,7 +104,7 @@ void MainFrame::buildToolbar() {
     bar->setObjectName(QStringLiteral("frameToolbar"));
     bar->setMovable(false);
     bar->setIconSize(QSize(20, 20));
-    for (const ToolbarButton& button : frameToolbarButtons()) {
+    for (const ToolbarButton& button : toolbarButtons()) {
         QAction* action = bar->addAction(toolbarIcon(button.icon), QString());
         action->setToolTip(qt(button.tooltip));
         action->setProperty(kControlProperty, button.control);
@@ -119,8 +125,10 @@ void MainFrame::setToolbarState(int control, bool enabled, const QString& toolti
 }
 
 void MainFrame::resetToolbar() {
+    // Without a window only the guide has something to act on.
+    const bool child = currentChild() != nullptr;
     for (const auto& [control, action] : toolbarActions_)
-        setToolbarState(control, true);
+        setToolbarState(control, child || control == toolbar::Help);
 }
 
 void MainFrame::currentChildChanged() {
@@ -172,13 +180,29 @@ QAction* MainFrame::toolbarAction(int control) const {
     return it == toolbarActions_.end() ? nullptr : it->second;
 }
 
-QMdiSubWindow* MainFrame::openChild(QWidget* window) {
+void MainFrame::openChild(QWidget* window, ChildPlacement placement) {
     QMdiSubWindow* sub = mdi_->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
-    sub->show();
+    if (placement == ChildPlacement::Fill) {
+        sub->setGeometry(mdi_->viewport()->rect());
+        sub->show();
+    } else {
+        sub->show();
+    }
     mdi_->setActiveSubWindow(sub);
-    return sub;
+}
+
+QIcon MainFrame::icon(std::string_view name) const {
+    return toolbarIcon(name);
+}
+
+void MainFrame::openUserGuide() {
+    mvz::openUserGuide(QString::fromStdString(dataDir_), errors_.reporter());
+}
+
+QString MainFrame::outputFolder() const {
+    return {};
 }
 
 QWidget* MainFrame::currentChild() const {
@@ -282,7 +306,7 @@ void MainFrame::run(const MenuEntry& entry) {
         arrangeIcons();
         break;
     case MenuCommand::HelpDocument:
-        openUserGuide(QString::fromStdString(dataDir_), errors_.reporter());
+        openUserGuide();
         break;
     }
 }
@@ -292,7 +316,7 @@ void MainFrame::startWindow(const MenuEntry& entry) {
     if (it == factories_.end()) return;
     // A copy: the factory may register or replace windows while it runs.
     WindowFactory factory = it->second;
-    WindowContext context{dataDir_, errors_, *this};
+    WindowContext context{dataDir_, errors_, static_cast<WindowHost&>(*this)};
     if (QWidget* window = factory(context)) openChild(window);
 }
 

@@ -7,13 +7,14 @@
 // opens a new child, so several windows, also the same one twice, can be open
 // side by side.
 //
-// A toolbar click goes to the current child window: the frame calls the
-// child's invokable method `toolbarAccepted(int control)` (queued), when the
-// child has one. With no child the click has no effect. A window finds its
-// frame with MainFrame::of(this) and sets what the buttons allow with
-// setToolbarState(). When another child becomes current the frame puts the
-// toolbar back to its own state (every button enabled, the frame's tooltips)
-// and calls that child's invokable `refreshToolbar()`, when it has one.
+// The frame is the windows' host (WindowHost): a toolbar click goes to the
+// current child window, the frame calls the child's invokable method
+// `toolbarAccepted(int control)` (queued), when the child has one. With no
+// child the buttons that act on a window are disabled. A window sets what the
+// buttons allow with setToolbarState(). When another child becomes current
+// the frame puts the toolbar back to its own state (every button enabled, the
+// frame's tooltips) and calls that child's invokable `refreshToolbar()`, when
+// it has one.
 //
 // At start the frame reminds the user when the authorised person of the
 // application parameters is still a placeholder, then shows the credit
@@ -28,7 +29,7 @@
 #include <string_view>
 
 #include "shell/credit_window.h"
-#include "shell/window_context.h"
+#include "ui/window_host.h"
 
 class QMdiArea;
 class QMdiSubWindow;
@@ -40,7 +41,7 @@ namespace mvz {
 class ErrorReporter;
 struct MenuEntry;
 
-class MainFrame : public QMainWindow {
+class MainFrame : public QMainWindow, public WindowHost, public WindowRegistry {
     Q_OBJECT
   public:
     static QString caption();
@@ -51,7 +52,7 @@ class MainFrame : public QMainWindow {
     // Lets the menu item (its name in the menu table) start the window the
     // factory builds, and enables the item. False for a name that is not a
     // window item of the menu.
-    bool registerWindow(std::string_view itemName, WindowFactory factory);
+    bool registerWindow(std::string_view itemName, WindowFactory factory) override;
     bool isRegistered(std::string_view itemName) const;
 
     // Chooses a menu item or toolbar button as the user would. False when the
@@ -59,17 +60,18 @@ class MainFrame : public QMainWindow {
     bool choose(std::string_view itemName);
     bool clickToolbar(int control);
 
-    // Makes `window` a child of the frame (it is deleted when closed).
-    QMdiSubWindow* openChild(QWidget* window);
-    // The window inside the current child, or nullptr.
-    QWidget* currentChild() const;
+    // --- WindowHost ---
+    void openChild(QWidget* window, ChildPlacement placement = ChildPlacement::Remembered) override;
+    QWidget* currentChild() const override;
+    void setToolbarState(int control, bool enabled, const QString& tooltip = {}) override;
+    QIcon icon(std::string_view name) const override;
+    void openUserGuide() override;
+    QString outputFolder() const override;
 
     QAction* menuAction(std::string_view itemName) const; // items and menus
     QAction* toolbarAction(int control) const;
-    // What a toolbar button allows for the current child; an empty tooltip
-    // puts back the frame's own.
-    void setToolbarState(int control, bool enabled, const QString& tooltip = {});
-    // Every button enabled, with the frame's tooltips.
+    // The frame's own toolbar state: with a child every button enabled, with
+    // the frame's tooltips; without one only those that need no window.
     void resetToolbar();
     QMdiArea* mdiArea() const { return mdi_; }
     CreditWindow* creditWindow() const { return credit_; }

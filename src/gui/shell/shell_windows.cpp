@@ -1,9 +1,9 @@
 #include "shell/shell_windows.h"
 
+#include "codes/code_windows.h"
 #include "shell/about_window.h"
 #include "shell/application_parameters_window.h"
 #include "shell/main_frame.h"
-#include "shell/municipality_list.h"
 
 namespace mvz {
 
@@ -11,8 +11,8 @@ void registerShellWindows(MainFrame& frame) {
     frame.registerWindow("applicationParameters", [](const WindowContext& context) {
         return createApplicationParametersWindow(context.dataDir, context.errors);
     });
-    frame.registerWindow("municipalities", createMunicipalityList);
     frame.registerWindow("about", [](const WindowContext&) { return new AboutWindow; });
+    registerCodeWindows(frame);
 }
 
 } // namespace mvz

@@ -1,5 +1,6 @@
 #pragma once
-// The windows the main frame's menu starts, registered in one place.
+// The windows the main frame's menu starts: the shell's own, then those of
+// each subsystem (every subsystem folder registers its windows).
 
 namespace mvz {
 

@@ -13,7 +13,7 @@
 #include "data/error_reporter.h"
 #include "data/sort_value.h"
 #include "data/tables.h"
-#include "shell/frame_toolbar.h"
+#include "ui/toolbar_controls.h"
 #include "ui/popup_menu.h"
 #include "ui/requests.h"
 #include "ui_model/bound_names.h"

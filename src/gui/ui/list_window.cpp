@@ -5,7 +5,7 @@
 #include <QVBoxLayout>
 
 #include "data/tables.h"
-#include "shell/shell_icons.h"
+#include "ui/window_host.h"
 
 namespace mvz {
 
@@ -50,7 +50,7 @@ bool ListWindow::init() {
     print_ = button(spec_.printButton);
     close_ = button(spec_.closeButton);
     help_ = button(spec_.helpButton);
-    help_->setIcon(toolbarIcon("HELP"));
+    if (WindowHost* host = WindowHost::of(this)) help_->setIcon(host->icon("HELP"));
     select_->setVisible(selecting);
     print_->setVisible(static_cast<bool>(spec_.print));
     insert_->setEnabled(static_cast<bool>(spec_.update));

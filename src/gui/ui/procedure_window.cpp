@@ -16,13 +16,11 @@
 #include "data/table_access.h"
 #include "data/table_relations.h"
 #include "data/tables.h"
-#include "shell/frame_toolbar.h"
-#include "shell/help_document.h"
-#include "shell/main_frame.h"
-#include "shell/shell_icons.h"
 #include "ui/browse_list.h"
 #include "ui/lookup_drop_list.h"
 #include "ui/record_form.h"
+#include "ui/toolbar_controls.h"
+#include "ui/window_host.h"
 
 namespace mvz {
 
@@ -295,8 +293,9 @@ QToolBar* ProcedureWindow::addFormToolbar() {
     if (formToolbar_) return formToolbar_;
     formToolbar_ = new QToolBar(this);
     formToolbar_->setIconSize(QSize(16, 16));
-    for (const ToolbarButton& b : frameToolbarButtons()) {
-        QAction* a = formToolbar_->addAction(toolbarIcon(b.icon), QString());
+    WindowHost* host = WindowHost::of(this);
+    for (const ToolbarButton& b : toolbarButtons()) {
+        QAction* a = formToolbar_->addAction(host ? host->icon(b.icon) : QIcon(), QString());
         a->setToolTip(QString::fromUtf8(b.tooltip.data(), static_cast<int>(b.tooltip.size())));
         a->setProperty(kFrameTip, a->toolTip());
         const int control = b.control;
@@ -703,7 +702,7 @@ void ProcedureWindow::recallPreviousValue(QWidget* control) {
 }
 
 void ProcedureWindow::help() {
-    openUserGuide(QString::fromStdString(tables_.storage().dataDir()), errors().reporter());
+    if (WindowHost* host = WindowHost::of(this)) host->openUserGuide();
 }
 
 // --- toolbar ---
@@ -743,10 +742,10 @@ void ProcedureWindow::syncToolbar() {
     for (auto& [control, action] : formActions_)
         apply(action, control);
     if (!autoToolbar_) return;
-    MainFrame* frame = MainFrame::of(this);
-    if (!frame || frame->currentChild() != this) return;
+    WindowHost* host = WindowHost::of(this);
+    if (!host || host->currentChild() != this) return;
     for (int c = toolbar::FirstControl; c <= toolbar::LastControl; ++c)
-        frame->setToolbarState(c, router_.isEnabled(c), router_.tooltip(c));
+        host->setToolbarState(c, router_.isEnabled(c), router_.tooltip(c));
 }
 
 } // namespace mvz

@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 
 #include "data/table_access.h"
-#include "shell/shell_icons.h"
+#include "ui/window_host.h"
 
 namespace mvz {
 
@@ -44,7 +44,8 @@ bool RecordWindow::init() {
     auto* buttons = new QHBoxLayout;
     ok_ = new QPushButton(spec_.okCaption, this);
     cancel_ = new QPushButton(spec_.cancelCaption, this);
-    help_ = new QPushButton(toolbarIcon("HELP"), spec_.helpCaption, this);
+    help_ = new QPushButton(spec_.helpCaption, this);
+    if (WindowHost* host = WindowHost::of(this)) help_->setIcon(host->icon("HELP"));
     ok_->setDefault(true);
     buttons->addStretch(1);
     buttons->addWidget(ok_);

@@ -3,7 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 
-#include "shell/frame_toolbar.h"
+#include "ui/toolbar_controls.h"
 #include "ui/browse_list.h"
 #include "ui/procedure_window.h"
 #include "ui/requests.h"

@@ -1,4 +1,4 @@
-#include "shell/date_picker.h"
+#include "ui/date_picker.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>

@@ -1,9 +1,9 @@
-#include "shell/municipality_list.h"
+#include "codes/municipality_list.h"
 
+#include "codes/municipality_list_report.h"
 #include "data/tables.h"
 #include "rules/municipality.h"
-#include "shell/main_frame.h"
-#include "ui/municipality_list_report.h"
+#include "ui/window_host.h"
 
 namespace mvz {
 
@@ -38,9 +38,10 @@ ListWindowSpec municipalityListSpec() {
         const MunicipalityListOrder orders[] = {MunicipalityListOrder::ByNumber,
                                                 MunicipalityListOrder::Stored,
                                                 MunicipalityListOrder::ByName};
-        MainFrame* frame = MainFrame::of(window);
+        WindowHost* host = WindowHost::of(window);
         std::function<void(QWidget*)> place;
-        if (frame) place = [frame](QWidget* preview) { frame->openChild(preview); };
+        if (host)
+            place = [host](QWidget* preview) { host->openChild(preview, ChildPlacement::Fill); };
         printMunicipalityList(window, tables.storage().dataDir(), tables.errors(),
                               orders[std::clamp(order, 0, 2)], place);
     };

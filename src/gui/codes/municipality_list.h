@@ -14,9 +14,9 @@
 
 #include <QWidget>
 
-#include "shell/window_context.h"
 #include "ui/list_window.h"
 #include "ui/record_window.h"
+#include "ui/window_host.h"
 
 namespace mvz {
 

@@ -1,4 +1,4 @@
-#include "ui/municipality_list_report.h"
+#include "codes/municipality_list_report.h"
 
 #include "data/error_reporter.h"
 #include "data/message_table.h"

@@ -1,7 +1,8 @@
 #pragma once
-// The main frame's toolbar as a declarative table: the thirteen buttons in
-// display order with their control numbers, tooltips and icon names. A click
-// is handed to the active child window, whose toolbar router acts on it.
+// The toolbar every window answers: the thirteen buttons in display order with
+// their control numbers, tooltips and icon names. The host (the main frame)
+// shows them and hands a click to its current child, whose toolbar router
+// acts on it; a form that runs over its list shows the same buttons itself.
 
 #include <span>
 #include <string_view>
@@ -33,9 +34,9 @@ constexpr bool isToolbarControl(int control) {
 struct ToolbarButton {
     int control;
     std::string_view tooltip;
-    std::string_view icon; // name of the drawn icon (see shell_icons.h)
+    std::string_view icon; // the icon's name, drawn by the host (WindowHost::icon)
 };
 
-std::span<const ToolbarButton> frameToolbarButtons();
+std::span<const ToolbarButton> toolbarButtons();
 
 } // namespace mvz

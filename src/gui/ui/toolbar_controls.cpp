@@ -1,4 +1,4 @@
-#include "shell/frame_toolbar.h"
+#include "ui/toolbar_controls.h"
 
 #include <array>
 
@@ -24,7 +24,7 @@ constexpr std::array kButtons{
 
 } // namespace
 
-std::span<const ToolbarButton> frameToolbarButtons() {
+std::span<const ToolbarButton> toolbarButtons() {
     return kButtons;
 }
 
