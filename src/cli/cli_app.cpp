@@ -8,6 +8,7 @@
 #include "cli_session.h"
 #include "exit_codes.h"
 #include "init_command.h"
+#include "setup/initialize.h"
 #include "status_command.h"
 #include "table_command.h"
 
@@ -19,8 +20,9 @@ constexpr const char* kUsage =
     "Usage: mvz [--data DIR] [--yes|--no] SUBCOMMAND ...\n"
     "  (no subcommand: the desktop program)\n"
     "  status                             the data files of the directory and their records\n"
-    "  init [--demo]                      set up a new data directory (--demo: with a\n"
-    "                                     demonstration employer and its employees)\n"
+    "  init [--demo] [--shared]           set up a new data directory (--demo: with a\n"
+    "                                     demonstration employer and its employees;\n"
+    "                                     --shared: for the owner's group too, not private)\n"
     "  table NAME list [--key KEY] [--from FIELD=VALUE...] [--reverse] [--limit N] [--csv]\n"
     "  table NAME get [--key KEY] FIELD=VALUE...\n"
     "  table NAME add FIELD=VALUE...\n"
@@ -72,13 +74,17 @@ int runCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     auto* yesFlag = app.add_flag("--yes", yes, "answer every question Yes");
     app.add_flag("--no", no, "answer every question No")->excludes(yesFlag);
 
-    bool demo = false;
+    InitOptions initOptions;
     CLI::App* init = app.add_subcommand(
         "init", "set up the data files of a new installation (never overwrites data files)");
-    init->add_flag("--demo", demo,
+    init->add_flag("--demo", initOptions.demo,
                    "also the authorised person, working folders under the data directory and a "
                    "demonstration employer with its employees' pay rows for this month and the "
                    "previous one");
+    init->add_flag("--shared", initOptions.shared,
+                   "a data folder shared by the owner's group (several desks of a bureau): its "
+                   "files readable and writable by the group as well; without it the "
+                   "installation is private to its owner");
 
     TableCommand tc;
     CLI::App* table = app.add_subcommand("table", "list and change the records of one table");
@@ -146,7 +152,7 @@ int runCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
             : (no ? CliReporter::Assume::No : CliReporter::Assume::Default);
     CliSession session(dataDir, assume, out, err);
     try {
-        if (*init) return runInitCommand(session, demo);
+        if (*init) return runInitCommand(session, initOptions);
         if (*table) {
             using A = TableCommand::Action;
             const std::pair<CLI::App*, A> actions[] = {

@@ -8,15 +8,14 @@
 
 namespace mvz {
 
-int runInitCommand(CliSession& s, bool demo) {
-    InitOptions options;
-    options.demo = demo;
+int runInitCommand(CliSession& s, const InitOptions& options) {
     const InitResult r = initializeDataDirectory(s.dataDir(), s.errors(), options);
     if (!r.ok) return s.refuse(r.error);
-    s.out() << "initialised " << s.dataDir() << ": " << r.created.size() << " data files\n";
+    s.out() << "initialised " << s.dataDir() << ": " << r.created.size() << " data files, "
+            << (options.shared ? "shared with the owner's group" : "private to its owner") << '\n';
     for (const std::string& f : r.created)
         s.out() << "  " << f << '\n';
-    if (demo) {
+    if (options.demo) {
         s.out() << "working, input, output and MZ0 folders:\n";
         for (const std::string& f : r.folders)
             s.out() << "  " << f << '\n';

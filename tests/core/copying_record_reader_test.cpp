@@ -42,7 +42,7 @@ TEST(CopyingRecordReader, SplitsLinesIntoRecordsAndCopiesEveryByte) {
             const std::string source = dir.file("in"), copy = dir.file("copy");
             std::ofstream(source, std::ios::binary) << c.bytes;
             CopyingRecordReader reader(8, block);
-            ASSERT_TRUE(reader.open(source, copy)) << c.what;
+            ASSERT_TRUE(reader.open(source, copy, 0600)) << c.what;
             std::vector<std::string> records;
             std::string_view record;
             while (reader.next(record))
@@ -61,7 +61,7 @@ TEST(CopyingRecordReader, ALineLongerThanTheBlockIsReadOnce) {
     const std::string bytes = std::string(100, 'x') + "\r\nnext\r\n";
     std::ofstream(dir.file("in"), std::ios::binary) << bytes;
     CopyingRecordReader reader(8, 16);
-    ASSERT_TRUE(reader.open(dir.file("in"), dir.file("copy")));
+    ASSERT_TRUE(reader.open(dir.file("in"), dir.file("copy"), 0600));
     std::vector<std::string> records;
     std::string_view record;
     while (reader.next(record))
@@ -75,10 +75,10 @@ TEST(CopyingRecordReader, MissingSourceOrCopyFolderFailsToOpen) {
     TempDir dir;
     std::ofstream(dir.file("in"), std::ios::binary) << "x";
     CopyingRecordReader reader(8);
-    EXPECT_FALSE(reader.open(dir.file("missing"), dir.file("copy")));
+    EXPECT_FALSE(reader.open(dir.file("missing"), dir.file("copy"), 0600));
     EXPECT_FALSE(reader.error().empty());
-    EXPECT_FALSE(reader.open(dir.file("in"), dir.file("no/folder/copy")));
-    EXPECT_FALSE(reader.open(dir.str(), dir.file("copy"))); // a folder
+    EXPECT_FALSE(reader.open(dir.file("in"), dir.file("no/folder/copy"), 0600));
+    EXPECT_FALSE(reader.open(dir.str(), dir.file("copy"), 0600)); // a folder
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "base/cp1250.h"
+#include "data/created_file.h"
 
 namespace mvz {
 
@@ -62,10 +63,10 @@ void FileLock::release() {
     fd_ = -1;
 }
 
-StorageError FileLock::acquire(const std::string& path, ShareMode mode) {
+StorageError FileLock::acquire(const std::string& path, ShareMode mode, mode_t createMode) {
     release();
     std::string lockPath = lockFileOf(path);
-    int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    int fd = openCreating(lockPath, O_RDWR | O_CLOEXEC, createMode);
     if (fd < 0 && mode == ShareMode::ReadOnly) fd = ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         // A folder we cannot write to: only reading is possible, and nobody

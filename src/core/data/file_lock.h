@@ -4,6 +4,7 @@
 // one program as well as between programs.
 
 #include <string>
+#include <sys/types.h>
 
 #include "data/storage_error.h"
 
@@ -26,8 +27,9 @@ class FileLock {
     ~FileLock();
 
     // Takes the locks of `mode` for the data file at `path`. Error 5 when
-    // another opener's mode does not allow it.
-    StorageError acquire(const std::string& path, ShareMode mode);
+    // another opener's mode does not allow it. The folder's lock file, when
+    // this makes it, gets the permissions `createMode`.
+    StorageError acquire(const std::string& path, ShareMode mode, mode_t createMode);
     void release();
 
   private:

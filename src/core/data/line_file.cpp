@@ -12,6 +12,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "data/created_file.h"
+
 namespace mvz {
 
 namespace {
@@ -207,9 +209,10 @@ bool RawLineFile::open(const std::string& path, TextOpenMode mode) {
     return ok();
 }
 
-bool RawLineFile::create(const std::string& path) {
+bool RawLineFile::create(const std::string& path, std::optional<mode_t> mode) {
     if (fd_ >= 0) return fail(StorageError::of(err::FileAlreadyOpen, path));
-    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    int fd = mode ? openCreating(path, O_RDWR | O_CLOEXEC, *mode)
+                  : ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0) return fail(StorageError::fromErrno(errno, path));
     // Cutting a file that someone is reading would pull it from under them.
     if (int e = lockByte(fd, kShareByte, F_WRLCK); e != 0) {

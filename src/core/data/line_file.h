@@ -27,8 +27,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 #include <utility>
 #include <vector>
 
@@ -56,8 +58,11 @@ class RawLineFile {
     // already has a file open (that file stays open).
     bool open(const std::string& path, TextOpenMode mode = TextOpenMode::ReadWrite);
     // Creates the file empty, or cuts an existing one to zero length; the
-    // file is not left open. Fails with 5 while anyone has the file open.
-    bool create(const std::string& path);
+    // file is not left open. Fails with 5 while anyone has the file open. A
+    // file this makes gets the permissions `mode` when one is given (the
+    // installation's), otherwise what the umask allows; an existing file
+    // keeps its own.
+    bool create(const std::string& path, std::optional<mode_t> mode = std::nullopt);
     // Writes out what is buffered and closes. Reports a failed write.
     bool close();
 

@@ -1,10 +1,12 @@
 #include "data/storage_session.h"
 
 #include <cerrno>
+#include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "data/created_file.h"
 #include "data/sqlite_error.h"
 
 namespace mvz {
@@ -22,6 +24,16 @@ StorageError hubError(sqlite3* db, int rc, const std::string& what) {
     return storageErrorOfSqlite(db, rc, what, err::UnableToLogTransaction);
 }
 
+// SQLite would create a new database file as rw-r--r-- less the umask; made
+// here first (empty, which SQLite takes as a new database) it has the
+// installation's mode, and SQLite gives its journals the mode of the file.
+bool precreate(const std::string& path, mode_t mode) {
+    const int fd = openCreating(path, O_RDONLY | O_CLOEXEC, mode);
+    if (fd < 0) return false;
+    ::close(fd);
+    return true;
+}
+
 } // namespace
 
 StorageSession::StorageSession(std::string dataDir) : dataDir_(std::move(dataDir)) {
@@ -29,6 +41,7 @@ StorageSession::StorageSession(std::string dataDir) : dataDir_(std::move(dataDir
     while (dataDir_.size() > 1 && dataDir_.back() == '/')
         dataDir_.pop_back();
     hubPath_ = dataDir_ + "/.mvz-hub";
+    mode_ = mvz::installationMode(dataDir_);
 }
 
 StorageSession::~StorageSession() {
@@ -46,10 +59,9 @@ namespace {
 
 // The text files that submission and checking runs build and read again.
 bool isWorkTextFile(const TableDef& def) {
-    static const char* const names[] = {"TBZOVAK.TXT", "TBZOVAK1.TXT", "TBSLOG0.TXT",
-                                        "TBSLOG3.TXT", "TBSLOG5.TXT",  "TBSLOG7.TXT",
-                                        "TBSLOG9.TXT", "TBUPLATE.DAT", "TBIZLAZ2.TXT",
-                                        "TEXTSIF.TXT"};
+    static const char* const names[] = {
+        "TBZOVAK.TXT", "TBZOVAK1.TXT", "TBSLOG0.TXT",  "TBSLOG3.TXT",  "TBSLOG5.TXT",
+        "TBSLOG7.TXT", "TBSLOG9.TXT",  "TBUPLATE.DAT", "TBIZLAZ2.TXT", "TEXTSIF.TXT"};
     for (const char* n : names)
         if (def.fileName == n) return true;
     return false;
@@ -63,7 +75,8 @@ std::string StorageSession::pathOf(const TableDef& def) const {
 }
 
 void StorageSession::setWorkFolder(std::string folder) {
-    while (!folder.empty() && folder.back() == ' ') folder.pop_back();
+    while (!folder.empty() && folder.back() == ' ')
+        folder.pop_back();
     if (!folder.empty() && folder.back() != '/') folder += '/';
     workFolder_ = std::move(folder);
 }
@@ -72,6 +85,7 @@ StorageError StorageSession::newHub(Hub*& out) {
     auto hub = std::make_unique<Hub>();
     const int flags =
         SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX;
+    precreate(hubPath_, fileMode()); // when it fails, so does the open
     int rc = sqlite3_open_v2(hubPath_.c_str(), &hub->db, flags, nullptr);
     if (rc != SQLITE_OK) {
         // A folder we may not write to can still be read: a private hub will
@@ -110,9 +124,9 @@ StorageError StorageSession::create(const TableDef& def) {
     // file never stands under the table's name.
     const std::string temp = path + ".new";
     ::unlink(temp.c_str());
+    if (!precreate(temp, fileMode())) return StorageError::fromErrno(errno, path);
     sqlite3* db = nullptr;
-    int rc =
-        sqlite3_open_v2(temp.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    int rc = sqlite3_open_v2(temp.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
     if (rc != SQLITE_OK) {
         int e = sqlite3_system_errno(db);
         sqlite3_close_v2(db);
@@ -143,7 +157,7 @@ StorageError StorageSession::open(const TableDef& def, ShareMode mode, TableFile
     bool readOnly = mode == ShareMode::ReadOnly;
     if (!readOnly && ::access(path.c_str(), W_OK) != 0)
         return StorageError::of(err::AccessDenied, path);
-    if (StorageError e = file->lock_.acquire(path, mode)) return e;
+    if (StorageError e = file->lock_.acquire(path, mode, fileMode())) return e;
     file->mode_ = mode;
     Hub* hub = nullptr;
     if (StorageError e = hubFor(file.get(), hub)) return e;

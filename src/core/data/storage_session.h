@@ -12,6 +12,7 @@
 
 #include "data/dictionary.h"
 #include "data/file_lock.h"
+#include "data/installation_mode.h"
 #include "data/storage_error.h"
 #include "data/table_file.h"
 
@@ -34,6 +35,12 @@ class StorageSession {
     StorageSession& operator=(const StorageSession&) = delete;
 
     const std::string& dataDir() const { return dataDir_; }
+    // The installation's mode, read when the session starts, and the
+    // permissions every file the session's runs create gets from it: table
+    // files and their journals, the hub and lock files, work files, payer
+    // and collective files, wherever their folder is.
+    InstallationMode installationMode() const { return mode_; }
+    mode_t fileMode() const { return fileModeOf(mode_); }
     // Where the file of a table lives: the data directory and the file's own
     // name (a declared drive or folder is dropped). The work text files of
     // the submission runs live in the working folder when one is set.
@@ -64,6 +71,7 @@ class StorageSession {
     StorageError endTransaction(bool commit);
 
     std::string dataDir_;
+    InstallationMode mode_;
     std::string hubPath_;
     std::string workFolder_;
     std::vector<std::unique_ptr<Hub>> hubs_;

@@ -51,7 +51,7 @@ int TableAccess::openText(bool silent) {
                 return result::Ok;
             }
         } else if (lastError_.code == err::FileNotFound) {
-            if (StorageError e = text->create(path)) {
+            if (StorageError e = text->create(path, session_.fileMode())) {
                 lastError_ = e;
                 if (silent) return result::Failed;
                 raise(10);

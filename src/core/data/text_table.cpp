@@ -59,9 +59,9 @@ StorageError TextTable::open(const std::string& path, ShareMode mode) {
     return {};
 }
 
-StorageError TextTable::create(const std::string& path) {
+StorageError TextTable::create(const std::string& path, mode_t mode) {
     LineFile f(1, 4096);
-    if (!f.create(path)) return f.lastError();
+    if (!f.create(path, mode)) return f.lastError();
     return {};
 }
 

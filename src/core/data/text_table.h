@@ -24,7 +24,8 @@ class TextTable {
 
     // Error 2 when the file is missing.
     StorageError open(const std::string& path, ShareMode mode);
-    StorageError create(const std::string& path);
+    // Creates the file empty with the permissions `mode`.
+    StorageError create(const std::string& path, mode_t mode);
     void close();
     bool readOnly() const { return readOnly_; }
 

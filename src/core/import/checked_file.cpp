@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "base/reporter.h"
+#include "data/created_file.h"
 #include "data/line_file.h"
 #include "data/tables.h"
 #include "import/review_support.h"
@@ -46,7 +47,7 @@ bool copyForPrinting(Tables& tables, const std::string& path, Reporter& reporter
     if (fs::equivalent(path, copy, ec)) return true;
     ec.clear();
     if (!fs::is_regular_file(path, ec) ||
-        !fs::copy_file(path, copy, fs::copy_options::overwrite_existing, ec) || ec) {
+        !copyToNewFile(path, copy, replacementMode(copy, tables.storage().fileMode()), ec)) {
         review::say(reporter, takeOverFailed(path));
         return false;
     }

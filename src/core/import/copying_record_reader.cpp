@@ -9,6 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "data/created_file.h"
+
 namespace mvz {
 
 namespace {
@@ -49,7 +51,8 @@ void CopyingRecordReader::closeFiles() {
     in_ = out_ = -1;
 }
 
-bool CopyingRecordReader::open(const std::string& source, const std::string& copy) {
+bool CopyingRecordReader::open(const std::string& source, const std::string& copy,
+                               mode_t copyMode) {
     closeFiles();
     error_.clear();
     begin_ = end_ = 0;
@@ -64,7 +67,8 @@ bool CopyingRecordReader::open(const std::string& source, const std::string& cop
         return fail(EISDIR);
     }
     size_ = static_cast<std::uint64_t>(st.st_size);
-    out_ = ::open(copy.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (::unlink(copy.c_str()) != 0 && errno != ENOENT) return fail(errno);
+    out_ = openCreating(copy, O_WRONLY | O_TRUNC | O_CLOEXEC, copyMode);
     if (out_ < 0) {
         const int e = errno;
         closeFiles();

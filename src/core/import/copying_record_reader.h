@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 #include <vector>
 
 namespace mvz {
@@ -27,9 +28,10 @@ class CopyingRecordReader {
     CopyingRecordReader(const CopyingRecordReader&) = delete;
     CopyingRecordReader& operator=(const CopyingRecordReader&) = delete;
 
-    // Opens the source for reading and creates the copy (an existing file of
-    // that name is replaced). False, with error() set, when either fails.
-    bool open(const std::string& source, const std::string& copy);
+    // Opens the source for reading and creates the copy as a new file with
+    // the permissions `copyMode` (an existing file of that name is replaced).
+    // False, with error() set, when either fails.
+    bool open(const std::string& source, const std::string& copy, mode_t copyMode);
 
     // The next line as a record; the view stays valid until the next call.
     // False at the end of the file and on a failed read or write (failed()).

@@ -12,6 +12,7 @@
 #include "base/day_number.h"
 #include "base/fixed_text.h"
 #include "base/reporter.h"
+#include "data/created_file.h"
 #include "data/error_reporter.h"
 #include "data/tables.h"
 #include "import/background_rows.h"
@@ -249,7 +250,10 @@ FormalControlResult ControlRun::run() {
     result_.workCopy = tables_.storage().pathOf(workTable.def());
     const std::string part = result_.workCopy + ".part-" + std::to_string(::getpid());
     CopyingRecordReader reader(kRecordLength);
-    if (!reader.open(path_, part)) {
+    // The copy takes the place of the old one: it gets the installation's
+    // permissions, and never more than the old copy had.
+    if (!reader.open(path_, part,
+                     replacementMode(result_.workCopy, tables_.storage().fileMode()))) {
         show("Greška kod preuzimanja podataka " + path_);
         result_.outcome = ControlOutcome::NotCopied;
         return result_;

@@ -4,6 +4,7 @@
 #include "base/fixed_text.h"
 #include "base/numeric.h"
 #include "base/reporter.h"
+#include "data/created_file.h"
 #include "data/error_reporter.h"
 #include "data/line_file.h"
 #include "data/tables.h"
@@ -224,7 +225,8 @@ bool CheckRun::copyFile() {
     const std::string fresh = copyPath_ + ".new";
     std::error_code ec;
     const bool copied = !rq_.file.empty() && fs::is_regular_file(rq_.file, ec) &&
-                        fs::copy_file(rq_.file, fresh, fs::copy_options::overwrite_existing, ec);
+                        copyToNewFile(rq_.file, fresh,
+                                      replacementMode(copyPath_, tables_.storage().fileMode()), ec);
     if (copied) fs::rename(fresh, copyPath_, ec);
     if (!copied || ec) {
         fs::remove(fresh, ec);

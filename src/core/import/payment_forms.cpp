@@ -7,6 +7,7 @@
 #include "base/cp1250.h"
 #include "base/fixed_text.h"
 #include "base/reporter.h"
+#include "data/created_file.h"
 #include "data/error_reporter.h"
 #include "data/line_file.h"
 #include "data/sort_value.h"
@@ -117,9 +118,9 @@ bool PaymentFormsRun::takeOverFile() {
     copyPath_ = tables_.storage().pathOf(*findTable("OSI1"));
     const std::string fresh = copyPath_ + ".new";
     std::error_code ec;
-    const bool copied =
-        fs::is_regular_file(rq_.inputFile, ec) &&
-        fs::copy_file(rq_.inputFile, fresh, fs::copy_options::overwrite_existing, ec);
+    const bool copied = fs::is_regular_file(rq_.inputFile, ec) &&
+                        copyToNewFile(rq_.inputFile, fresh,
+                                      replacementMode(copyPath_, tables_.storage().fileMode()), ec);
     if (copied) fs::rename(fresh, copyPath_, ec);
     if (!copied || ec) {
         fs::remove(fresh, ec);

@@ -66,7 +66,8 @@ bool writeTranscript(Tables& tables, Reporter& reporter) {
     const std::string path = tables.storage().pathOf(transcriptDef());
     RawLineFile out;
     if (!out.open(path, TextOpenMode::Exclusive)) {
-        if (out.errorCode() != err::FileNotFound || !out.create(path) ||
+        if (out.errorCode() != err::FileNotFound ||
+            !out.create(path, tables.storage().fileMode()) ||
             !out.open(path, TextOpenMode::Exclusive)) {
             review::say(reporter, withError("Greška pri otvaranju TBIZLAZ2.TXT ", out.lastError()));
             return false;

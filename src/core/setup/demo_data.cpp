@@ -5,6 +5,7 @@
 
 #include "base/day_number.h"
 #include "base/fixed_text.h"
+#include "data/created_file.h"
 #include "data/csv_table_load.h"
 #include "data/tables.h"
 #include "rules/contributions.h"
@@ -76,7 +77,7 @@ std::string payRow(const Record& person, const Employer& employer, Month m, Tabl
 
 } // namespace
 
-std::string createDemoFolders(const std::string& dataDir, DemoFolders& folders,
+std::string createDemoFolders(const std::string& dataDir, mode_t mode, DemoFolders& folders,
                               std::vector<std::string>& made) {
     namespace fs = std::filesystem;
     std::error_code ec;
@@ -88,7 +89,7 @@ std::string createDemoFolders(const std::string& dataDir, DemoFolders& folders,
                                                            {"mz0", &folders.mz0}};
     for (const auto& [name, out] : wanted) {
         const fs::path dir = base / name;
-        if (fs::create_directory(dir, ec)) made.push_back(dir.string());
+        if (makeFolder(dir.string(), mode, ec)) made.push_back(dir.string());
         if (ec) return dir.string() + ": the folder cannot be created: " + ec.message();
         if (!fs::is_directory(dir)) return dir.string() + " exists and is not a folder";
         *out = dir.string() + "/";

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 namespace mvz {
@@ -21,9 +22,10 @@ struct DemoFolders {
 };
 
 // Creates the working folders as subfolders of the data directory (absolute
-// paths ending in '/'); a folder that exists is used as it is. `made` gets the
-// folders this call created. Returns an empty string or why it failed.
-std::string createDemoFolders(const std::string& dataDir, DemoFolders& folders,
+// paths ending in '/') with the permissions `mode`; a folder that exists is
+// used as it is. `made` gets the folders this call created. Returns an empty
+// string or why it failed.
+std::string createDemoFolders(const std::string& dataDir, mode_t mode, DemoFolders& folders,
                               std::vector<std::string>& made);
 
 // The APLPARAM record of the demo: the authorised person of demo/AUTHORISED.csv

@@ -1,11 +1,16 @@
 #include "setup/initialize.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 
+#include "data/created_file.h"
 #include "data/csv_table_load.h"
 #include "data/dictionary.h"
+#include "data/installation_mode.h"
 #include "data/tables.h"
 #include "setup/demo_data.h"
 #include "setup/sample_data.h"
@@ -62,6 +67,20 @@ std::string setupTables(Tables& tables, const InitOptions& options, const DemoFo
     return {};
 }
 
+// The data folder of the installation gets its mode: a private one is closed
+// to everyone but the owner, a shared one opened to the owner's group (and
+// set-group-ID, so that the files made inside keep the group). `before` gets
+// the permissions it had, to put back when init fails.
+std::string applyFolderMode(const fs::path& dir, InstallationMode mode, mode_t& before) {
+    struct stat st {};
+    if (::stat(dir.c_str(), &st) != 0) return dir.string() + ": " + std::strerror(errno);
+    before = st.st_mode & 07777;
+    const mode_t wanted = folderModeOf(mode);
+    if (wanted != before && ::chmod(dir.c_str(), wanted) != 0)
+        return "the permissions of " + dir.string() + " cannot be set: " + std::strerror(errno);
+    return {};
+}
+
 void removeQuietly(const fs::path& p) {
     std::error_code ec;
     fs::remove(p, ec);
@@ -89,9 +108,11 @@ InitResult initializeDataDirectory(const std::string& dataDir, ErrorReporter& er
     const fs::path dir(dataDir.empty() ? "." : dataDir);
     // A new installation may name a folder that is still to be made (its
     // parent must exist); it is taken back when init fails.
+    const InstallationMode mode =
+        options.shared ? InstallationMode::Shared : InstallationMode::Private;
     bool madeDir = false;
     if (!fs::exists(dir, ec)) {
-        madeDir = fs::create_directory(dir, ec);
+        madeDir = makeFolder(dir.string(), folderModeOf(mode), ec);
         if (!madeDir) {
             result.error = "the data directory " + dir.string() + " cannot be created: " +
                            (ec ? ec.message() : std::string("its parent folder is missing"));
@@ -122,10 +143,15 @@ InitResult initializeDataDirectory(const std::string& dataDir, ErrorReporter& er
         return result;
     }
 
+    // The mode is recorded first: the tables' session reads it and creates
+    // every file with it.
+    mode_t folderBefore = 0;
+    std::string why = applyFolderMode(dir, mode, folderBefore);
+    if (why.empty()) why = recordInstallationMode(dir.string(), mode);
     DemoFolders folders;
     std::vector<std::string> madeFolders;
-    std::string why;
-    if (options.demo) why = createDemoFolders(dir.string(), folders, madeFolders);
+    if (why.empty() && options.demo)
+        why = createDemoFolders(dir.string(), folderModeOf(mode), folders, madeFolders);
     if (why.empty()) {
         Tables tables(dir.string(), errors);
         why = setupTables(tables, options, folders);
@@ -138,7 +164,11 @@ InitResult initializeDataDirectory(const std::string& dataDir, ErrorReporter& er
         }
         for (const std::string& d : madeFolders)
             removeQuietly(d); // only when still empty
-        if (madeDir) fs::remove_all(dir, ec);
+        removeQuietly(dir / kModeFileName);
+        if (madeDir)
+            fs::remove_all(dir, ec);
+        else if (folderBefore)
+            ::chmod(dir.c_str(), folderBefore);
         result.error = why;
         return result;
     }

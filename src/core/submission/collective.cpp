@@ -7,6 +7,7 @@
 #include "base/day_number.h"
 #include "base/fixed_text.h"
 #include "base/reporter.h"
+#include "data/created_file.h"
 #include "data/error_reporter.h"
 #include "data/table_work.h"
 #include "data/tables.h"
@@ -71,9 +72,8 @@ bool CollectiveRun::mergeFile(const std::string& path) {
     TableAccess& copy = tables_.access("TBR");
     const std::string work = tables_.storage().pathOf(copy.def());
     std::error_code ec;
-    fs::remove(work, ec);
     if (!fs::is_regular_file(path, ec) ||
-        !fs::copy_file(path, work, fs::copy_options::overwrite_existing, ec)) {
+        !copyToNewFile(path, work, replacementMode(work, tables_.storage().fileMode()), ec)) {
         say("Greška. Datoteka " + path + " ne postoji ili se ne može pročitati");
         return false;
     }
@@ -197,7 +197,8 @@ CollectiveResult CollectiveRun::run() {
     }
     const std::string fresh = result_.file + ".new";
     std::error_code ec;
-    if (!fs::copy_file(work, fresh, fs::copy_options::overwrite_existing, ec)) {
+    const mode_t mode = replacementMode(result_.file, tables_.storage().fileMode());
+    if (!copyToNewFile(work, fresh, mode, ec)) {
         say("Greška, file: " + work + " " + result_.file + " Error=" + ec.message());
         return result_;
     }

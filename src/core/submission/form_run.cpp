@@ -9,6 +9,7 @@
 #include "base/day_number.h"
 #include "base/fixed_text.h"
 #include "base/reporter.h"
+#include "data/created_file.h"
 #include "data/error_reporter.h"
 #include "data/sort_value.h"
 #include "data/tables.h"
@@ -336,8 +337,10 @@ bool FormRun::complete(PositiveSign sign, const std::string& statusAfterPageA) {
         abandon();
         return false;
     }
-    fs::remove(fresh, ec);
-    if (!fs::copy_file(zovak, fresh, fs::copy_options::overwrite_existing, ec)) {
+    // The payer file gets the installation's permissions, never more than a
+    // file it replaces.
+    const mode_t mode = replacementMode(result_.payerFile, tables_.storage().fileMode());
+    if (!copyToNewFile(zovak, fresh, mode, ec)) {
         status("Greška pri formiranju datoteke " + ec.message());
         fail("Greška pri formiranju datoteke " + result_.payerFile + ": " + ec.message());
         abandon();

@@ -117,7 +117,7 @@ bool ApplicationParameters::writeMz0Folder() {
     }
     TextTable file(def);
     e = file.open(path, ShareMode::Exclusive);
-    if (e.code == err::FileNotFound && !(e = file.create(path)))
+    if (e.code == err::FileNotFound && !(e = file.create(path, tables_.storage().fileMode())))
         e = file.open(path, ShareMode::Exclusive);
     if (!e) e = file.empty();
     if (!e) e = file.add(line);
