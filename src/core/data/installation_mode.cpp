@@ -1,7 +1,5 @@
 #include "data/installation_mode.h"
 
-#include <cerrno>
-#include <cstring>
 #include <fstream>
 #include <sys/stat.h>
 
@@ -30,31 +28,23 @@ mode_t folderModeOf(InstallationMode mode) {
 }
 
 InstallationAccess installationAccess(const std::string& dataDir) {
-    InstallationAccess out;
-    std::ifstream in(modeFilePath(dataDir));
-    if (in) {
-        std::string word;
-        in >> word;
-        if (word == "shared") {
-            out = {InstallationMode::Shared, ModeSource::Recorded};
-        } else if (word == "private") {
-            out = {InstallationMode::Private, ModeSource::Recorded};
-        } else {
-            out = {InstallationMode::Private, ModeSource::Unreadable};
-        }
-        return out;
-    }
-    if (errno != ENOENT) {
-        // Present but not readable to us: the safe choice is private.
-        struct stat st {};
-        if (::stat(modeFilePath(dataDir).c_str(), &st) == 0)
-            return {InstallationMode::Private, ModeSource::Unreadable};
-    }
+    const std::string path = modeFilePath(dataDir);
     struct stat st {};
-    const std::string dir = dataDir.empty() ? std::string(".") : dataDir;
-    if (::stat(dir.c_str(), &st) == 0 && (st.st_mode & S_IWGRP))
-        out.mode = InstallationMode::Shared;
-    return out;
+    if (::stat(path.c_str(), &st) != 0) {
+        // Not recorded (an installation older than the choice): a folder
+        // its group may write to was evidently meant to be shared.
+        const std::string dir = dataDir.empty() ? std::string(".") : dataDir;
+        const bool groupWrites = ::stat(dir.c_str(), &st) == 0 && (st.st_mode & S_IWGRP);
+        return {groupWrites ? InstallationMode::Shared : InstallationMode::Private,
+                ModeSource::Inferred};
+    }
+    std::ifstream in(path);
+    std::string word;
+    in >> word;
+    if (word == "shared") return {InstallationMode::Shared, ModeSource::Recorded};
+    if (word == "private") return {InstallationMode::Private, ModeSource::Recorded};
+    // Present but unreadable or damaged: the safe choice is private.
+    return {InstallationMode::Private, ModeSource::Unreadable};
 }
 
 InstallationMode installationMode(const std::string& dataDir) {
@@ -63,9 +53,7 @@ InstallationMode installationMode(const std::string& dataDir) {
 
 std::string recordInstallationMode(const std::string& dataDir, InstallationMode mode) {
     const std::string path = modeFilePath(dataDir);
-    const std::string text = std::string(modeName(mode)) + "\n";
-    if (std::string why = writeNewFile(path, text, fileModeOf(mode)); !why.empty()) return why;
-    return {};
+    return writeNewFile(path, std::string(modeName(mode)) + "\n", fileModeOf(mode));
 }
 
 } // namespace mvz

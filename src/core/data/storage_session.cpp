@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "data/created_file.h"
+#include "data/mode_keeping_vfs.h"
 #include "data/sqlite_error.h"
 
 namespace mvz {
@@ -86,7 +87,7 @@ StorageError StorageSession::newHub(Hub*& out) {
     const int flags =
         SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX;
     precreate(hubPath_, fileMode()); // when it fails, so does the open
-    int rc = sqlite3_open_v2(hubPath_.c_str(), &hub->db, flags, nullptr);
+    int rc = sqlite3_open_v2(hubPath_.c_str(), &hub->db, flags, modeKeepingVfs());
     if (rc != SQLITE_OK) {
         // A folder we may not write to can still be read: a private hub will
         // do, since nothing can be committed there anyway.
