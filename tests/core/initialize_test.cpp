@@ -9,6 +9,7 @@
 #include "rules/contributions.h"
 #include "setup/initialize.h"
 #include "setup/sample_data.h"
+#include "support/file_modes.h"
 #include "support/table_fixture.h"
 
 using namespace mvz;
@@ -96,14 +97,18 @@ TEST(Initialize, AFailedDemoTakesBackWhatItMade) {
     {
         std::ofstream blocker(dir.file("mz0"), std::ios::binary); // a file where a folder goes
     }
+    ::chmod(dir.str().c_str(), 0755);
     RecordingReporter rep;
     ErrorReporter errors(rep);
     errors.addMessages(standardMessages());
-    const InitResult r = initializeDataDirectory(dir.str(), errors, {true, 0});
+    const InitResult r = initializeDataDirectory(dir.str(), errors, {true, 0, true});
     EXPECT_FALSE(r.ok);
     EXPECT_NE(r.error.find("mz0"), std::string::npos) << r.error;
     EXPECT_EQ(dataFilesIn(dir), std::vector<std::string>{"mz0"});
     EXPECT_FALSE(fs::exists(dir.path() / "rad"));
+    // Nor is the folder left shared, or the choice recorded.
+    EXPECT_EQ(permissionsOf(dir.str()), 0755);
+    EXPECT_FALSE(fs::exists(dir.path() / ".mvz-mode"));
 
     fs::remove(dir.path() / "mz0");
     EXPECT_TRUE(initializeDataDirectory(dir.str(), errors, {true, 0}).ok) << "and can run again";
