@@ -58,7 +58,7 @@ double timeRowsAlone(const std::string& dir, const std::string& path, ErrorRepor
     {
         BulkInsert insert(*lines.file());
         CopyingRecordReader reader(250);
-        if (!reader.open(path, dir + "/copy.txt")) std::exit(1);
+        if (!reader.open(path, dir + "/copy.txt", tables.storage().fileMode())) std::exit(1);
         Record& r = lines.record();
         const TableDef& def = lines.def();
         const int pieces[5] = {def.fieldIndex("REDAK1"), def.fieldIndex("REDAK2"),
