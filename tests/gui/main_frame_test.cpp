@@ -137,7 +137,9 @@ void compareEntry(QAction* action, const ExpectedEntry& e) {
     const QString where = QString::fromUtf8(e.text);
     QVERIFY2(!action->isSeparator(), qPrintable(where));
     QCOMPARE(action->text(), QString::fromUtf8(e.text));
-    QCOMPARE(action->statusTip(), QString::fromUtf8(e.status));
+    // An item whose window is not built says so instead of its own text.
+    QCOMPARE(action->statusTip(),
+             action->isEnabled() ? QString::fromUtf8(e.status) : MainFrame::notBuiltText());
     QCOMPARE(action->property("control").toInt(), e.control);
     QVERIFY2(action->isVisible(), qPrintable(where));
     // The hot letter as the menu reads it from the text.
@@ -225,7 +227,16 @@ class MainFrameTest : public QObject {
             QVERIFY2(action, name);
             QVERIFY2(action->isVisible(), name);
             QCOMPARE(action->isEnabled(), frame->isRegistered(name));
+            if (!action->isEnabled()) {
+                QCOMPARE(action->toolTip(), MainFrame::notBuiltText());
+                QCOMPARE(action->statusTip(), MainFrame::notBuiltText());
+            }
         }
+        // Registering a window gives the item its own status text back.
+        QVERIFY(frame->registerWindow("rates", [](const WindowContext&) { return new QLabel; }));
+        QCOMPARE(frame->menuAction("rates")->statusTip(),
+                 QStringLiteral("Pregled, upis, ažiriranje i brisanje obračunskih stopa"));
+        QVERIFY(frame->menuAction("rates")->toolTip() != MainFrame::notBuiltText());
         QVERIFY(frame->isRegistered("about"));
         QVERIFY(!frame->choose("employers"));
         QVERIFY(frame->mdiArea()->subWindowList().isEmpty());
@@ -504,9 +515,14 @@ class MainFrameTest : public QObject {
         QStringList shown;
         for (QLabel* label : about->findChildren<QLabel*>())
             if (!label->text().isEmpty()) shown << label->text();
-        QCOMPARE(shown, (QStringList{QStringLiteral("MVZ_2010.EXE Verzija 0.3"),
-                                     QStringLiteral("Priprema i dostava podataka o osiguranicima"),
-                                     QStringLiteral("i plaćenim doprinosima")}));
+        // The three lines, then the version, the data folder and the licence.
+        QCOMPARE(shown.mid(0, 3),
+                 (QStringList{QStringLiteral("MVZ_2010.EXE Verzija 0.3"),
+                              QStringLiteral("Priprema i dostava podataka o osiguranicima"),
+                              QStringLiteral("i plaćenim doprinosima")}));
+        QCOMPARE(shown.mid(3), AboutWindow::detailLines(QString::fromStdString(dir_->str())));
+        QVERIFY(shown[3].contains(QStringLiteral(MVZ_VERSION)));
+        QVERIFY(shown.last().contains(QStringLiteral("MIT")));
         const QList<QPushButton*> buttons = about->findChildren<QPushButton*>();
         QCOMPARE(buttons.size(), qsizetype(1));
         buttons[0]->click();

@@ -2,6 +2,7 @@
 // buttons (the pressed one returned, Escape as Cancel), also from a worker
 // thread; status texts, progress and the end of the program.
 #include <QAbstractButton>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
@@ -75,6 +76,32 @@ class QtReporterTest : public QObject {
         yesNo.defaultButton = ButtonYes;
         whenBoxShows([](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); });
         QCOMPARE(reporter.show(yesNo), ButtonNo);
+    }
+
+    void aBoxWithoutTitleCarriesItsWindowsTitleAndStaysOverIt() {
+        // The frame, and over it a window of its own (a row window).
+        QMainWindow frame;
+        frame.setWindowTitle(QStringLiteral("Program"));
+        frame.show();
+        QWidget window(&frame, Qt::Dialog);
+        window.setWindowTitle(QStringLiteral("Općine/gradovi - Promjena podataka"));
+        auto* field = new QLineEdit(&window);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        field->setFocus();
+        QtReporter reporter(&frame);
+        QString title;
+        QWidget* parent = nullptr;
+        whenBoxShows([&](QMessageBox& box) {
+            title = box.windowTitle();
+            parent = box.parentWidget();
+            box.button(QMessageBox::Ok)->click();
+        });
+        MessageBox untitled;
+        untitled.text = "Šifra općine/grada mora biti broj";
+        reporter.show(untitled);
+        QCOMPARE(title, QStringLiteral("Općine/gradovi - Promjena podataka"));
+        QCOMPARE(parent, &window);
     }
 
     void aWorkerThreadWaitsForTheAnswer() {

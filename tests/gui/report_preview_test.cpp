@@ -11,12 +11,12 @@
 #include <QtTest>
 
 #include "base/reporter.h"
+#include "codes/municipality_list_report.h"
 #include "data/error_reporter.h"
 #include "data/message_table.h"
 #include "print/zoom_table.h"
 #include "setup/initialize.h"
 #include "support/temp_dir.h"
-#include "codes/municipality_list_report.h"
 #include "ui/page_canvas.h"
 #include "ui/preview_dialogs.h"
 #include "ui/report_preview.h"
@@ -124,9 +124,9 @@ class ReportPreviewTest : public QObject {
         QCOMPARE(w.findChild<QAction*>("printButton")->toolTip(),
                  QStringLiteral("Print this report"));
 
-        // Starts on the thumbnails; each entry shows its status text.
-        QCOMPARE(w.zoom(), kZoomTilePages);
-        QCOMPARE(w.zoomStatusText(), QStringLiteral("Zoom: Tile Pages"));
+        // Starts at the page's width; each entry shows its status text.
+        QCOMPARE(w.zoom(), kZoomPageWidth);
+        QCOMPARE(w.zoomStatusText(), QStringLiteral("Zoom: Page Width"));
         zoom->actions()[4]->trigger();
         QCOMPARE(w.zoom(), 100);
         QCOMPARE(w.zoomStatusText(), QStringLiteral("Zoom: 100%"));

@@ -16,7 +16,17 @@ namespace mvz {
 
 namespace {
 
-enum Slot { Insert, Update, Remove, ReadRow, ExistsRow, RemoveAll, Count, FirstPageSlot };
+enum Slot {
+    Insert,
+    Update,
+    Remove,
+    ReadRow,
+    ExistsRow,
+    RemoveAll,
+    Count,
+    DataVersion,
+    FirstPageSlot
+};
 // Statements per key beyond the page statements.
 constexpr int kLastValueSlot = 1000;
 // Page statements: per key (and physical order) and per shape.
@@ -531,6 +541,16 @@ StorageError TableFile::count(std::int64_t& n) {
     n = rc == SQLITE_ROW ? sqlite3_column_int64(st, 0) : 0;
     sqlite3_reset(st);
     return rc == SQLITE_ROW ? StorageError{} : sqliteError(rc, "count");
+}
+
+StorageError TableFile::dataVersion(std::int64_t& n) {
+    StorageError e;
+    sqlite3_stmt* st = statement(DataVersion, "PRAGMA " + quoteIdent(schema_) + ".data_version", e);
+    if (!st) return e;
+    int rc = sqlite3_step(st);
+    n = rc == SQLITE_ROW ? sqlite3_column_int64(st, 0) : 0;
+    sqlite3_reset(st);
+    return rc == SQLITE_ROW ? StorageError{} : sqliteError(rc, "data_version");
 }
 
 StorageError TableFile::rebuildKeys() {

@@ -61,6 +61,10 @@ class TableFile {
     // Highest sort value of `key` starting with `prefix`.
     StorageError lastSortValue(int key, const std::string& prefix, std::optional<std::string>& out);
     StorageError count(std::int64_t& out);
+    // A number that changes whenever another connection (another window's
+    // tables, another program) committed a change to the file; commits of
+    // this session leave it as it is.
+    StorageError dataVersion(std::int64_t& out);
 
     // While this session holds a write transaction no other station can add
     // to the file, so the highest auto-number it added is the highest there

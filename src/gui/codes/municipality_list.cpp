@@ -57,6 +57,7 @@ RecordWindowSpec municipalityRowSpec() {
     FormField number{"OPC:REDBROJ", QStringLiteral("Redni broj :"), "@N5_", {}};
     number.readOnly = true; // numbered by the table
     FormField code{"OPC:SIFRA", QStringLiteral("Šifra općine/grada"), "@s4", {}};
+    code.digitsOnly = true;
     code.check = [](const Record& r) -> std::optional<FieldRefusal> {
         auto error = checkMunicipalityCodeField(r.text(r.def().fieldIndex("SIFRA")));
         if (!error) return std::nullopt;

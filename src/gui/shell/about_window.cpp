@@ -10,7 +10,7 @@
 
 namespace mvz {
 
-AboutWindow::AboutWindow(QWidget* parent) : QWidget(parent) {
+AboutWindow::AboutWindow(const QString& dataDir, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("aboutWindow"));
     setWindowTitle(QStringLiteral("O programu"));
 
@@ -21,6 +21,13 @@ AboutWindow::AboutWindow(QWidget* parent) : QWidget(parent) {
     auto* text = new QVBoxLayout;
     for (const QString& line : lines())
         text->addWidget(new QLabel(line, this));
+    text->addSpacing(10);
+    for (const QString& line : detailLines(dataDir)) {
+        auto* label = new QLabel(line, this);
+        label->setObjectName(QStringLiteral("detail"));
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        text->addWidget(label);
+    }
     text->addStretch();
     auto* ok = new QPushButton(QStringLiteral("&OK"), this);
     ok->setDefault(true);
@@ -48,6 +55,13 @@ QStringList AboutWindow::lines() {
     return {QStringLiteral("MVZ_2010.EXE Verzija 0.3"),
             QStringLiteral("Priprema i dostava podataka o osiguranicima"),
             QStringLiteral("i plaćenim doprinosima")};
+}
+
+QStringList AboutWindow::detailLines(const QString& dataDir) {
+    QStringList out{QStringLiteral("mvz, verzija %1").arg(QStringLiteral(MVZ_VERSION))};
+    if (!dataDir.isEmpty()) out << QStringLiteral("Mapa s podacima: %1").arg(dataDir);
+    out << QStringLiteral("Slobodan program otvorenog koda, licenca MIT");
+    return out;
 }
 
 } // namespace mvz

@@ -1,5 +1,6 @@
 #pragma once
-// "O programu": the program's picture, its three lines and one button that
+// "O programu": the program's picture, its three lines and, below them, the
+// program's version, the data folder in use and the licence; one button
 // closes the window.
 
 #include <QWidget>
@@ -9,10 +10,12 @@ namespace mvz {
 class AboutWindow : public QWidget {
     Q_OBJECT
   public:
-    explicit AboutWindow(QWidget* parent = nullptr);
+    explicit AboutWindow(const QString& dataDir = {}, QWidget* parent = nullptr);
 
     // The three lines, top to bottom.
     static QStringList lines();
+    // The lines below them.
+    static QStringList detailLines(const QString& dataDir);
 };
 
 } // namespace mvz

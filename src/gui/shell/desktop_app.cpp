@@ -4,23 +4,30 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QSettings>
 
 #include <cstdio>
+#include <memory>
 
 #include "data/error_reporter.h"
 #include "data/message_table.h"
 #include "shell/main_frame.h"
+#include "shell/new_installation_offer.h"
 #include "shell/shell_icons.h"
 #include "shell/shell_windows.h"
 #include "shell/start_requests.h"
 #include "ui/qt_reporter.h"
+#include "ui/qt_translations.h"
+#include "ui/window_memory.h"
 
 namespace mvz {
 
 int runDesktop(int argc, char** argv, const std::string& dataDir) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("mvz"));
+    QApplication::setOrganizationName(QStringLiteral("mvz"));
     QApplication::setWindowIcon(programIcon());
+    installCroatianQtTexts(app);
 
     // The data files are named without a folder: the data directory becomes
     // the current directory, as file dialogs start there too.
@@ -41,6 +48,18 @@ int runDesktop(int argc, char** argv, const std::string& dataDir) {
     QtReporter reporter;
     ErrorReporter errors(reporter);
     errors.addMessages(standardMessages());
+    switch (offerNewInstallation(absolute, errors)) {
+    case OfferOutcome::Declined:
+        return 0;
+    case OfferOutcome::Failed:
+        return 1;
+    default:
+        break;
+    }
+    // Windows remember their size, place and tab per user; MVZ_NO_MEMORY=1
+    // starts without (pictures and measurements are then alike every run).
+    if (qEnvironmentVariableIntValue("MVZ_NO_MEMORY") != 1)
+        WindowMemory::setStore(std::make_unique<QSettings>());
     int code = 0;
     {
         MainFrame frame(absolute.toStdString(), errors);

@@ -3,23 +3,35 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProxyStyle>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 
+#include "data/created_file.h"
 #include "data/error_reporter.h"
+#include "data/installation_mode.h"
 #include "data/tables.h"
+#include "import/review_support.h"
 #include "setup/authorised_person.h"
 #include "shell/credit_window.h"
 #include "shell/help_document.h"
 #include "shell/main_menu.h"
 #include "shell/shell_icons.h"
 #include "ui/toolbar_controls.h"
+#include "ui/window_memory.h"
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace mvz {
 
@@ -30,10 +42,26 @@ QString qt(std::string_view text) {
 }
 
 constexpr const char* kControlProperty = "control";
+constexpr const char* kMemoryKeyProperty = "memoryKey";
+const QString kFrameKey = QStringLiteral("MainFrame");
 // The dynamic part of the Window menu: one action per open child window.
 constexpr const char* kWindowListProperty = "windowList";
 
+// Lets disabled menu items be highlighted, so their texts show.
+class PointableMenuStyle : public QProxyStyle {
+  public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_Menu_AllowActiveAndDisabled) return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
 } // namespace
+
+QString MainFrame::notBuiltText() {
+    return QStringLiteral("Ovaj dio programa još nije izrađen.");
+}
 
 QString MainFrame::caption() {
     return QStringLiteral("TARVELIN - OBRAZAC M-Vz  - 2010 - Verzija-0.3");
@@ -42,6 +70,8 @@ QString MainFrame::caption() {
 MainFrame::MainFrame(std::string dataDir, ErrorReporter& errors, QWidget* parent)
     : QMainWindow(parent), dataDir_(std::move(dataDir)), errors_(errors),
       creditCloseAfterMs_(CreditWindow::kCloseAfterMs) {
+    menuStyle_ = new PointableMenuStyle;
+    menuStyle_->setParent(this);
     setObjectName(QStringLiteral("mainFrame"));
     setWindowTitle(caption());
     setWindowIcon(programIcon());
@@ -55,6 +85,9 @@ MainFrame::MainFrame(std::string dataDir, ErrorReporter& errors, QWidget* parent
     resetToolbar();
     statusBar()->setObjectName(QStringLiteral("statusBar"));
     resize(1024, 720);
+    // The frame opens as it was left.
+    if (QSettings* store = WindowMemory::store())
+        restoreGeometry(store->value(kFrameKey + QStringLiteral("/geometry")).toByteArray());
 }
 
 MainFrame::~MainFrame() {
@@ -71,6 +104,10 @@ void MainFrame::buildMenus() {
         case MenuEntryKind::Menu: {
             menu = menuBar()->addMenu(qt(entry.text));
             menu->setObjectName(qt(entry.name));
+            // Items whose windows are not built yet can be pointed at, so
+            // that their tooltip and status text say so.
+            menu->setToolTipsVisible(true);
+            menu->setStyle(menuStyle_);
             QAction* action = menu->menuAction();
             action->setObjectName(qt(entry.name));
             action->setStatusTip(qt(entry.status));
@@ -89,7 +126,11 @@ void MainFrame::buildMenus() {
             action->setStatusTip(qt(entry.status));
             action->setProperty(kControlProperty, entry.control);
             // A window item waits for its window; standard actions are ready.
-            action->setEnabled(entry.command != MenuCommand::Window);
+            if (entry.command == MenuCommand::Window) {
+                action->setEnabled(false);
+                action->setToolTip(notBuiltText());
+                action->setStatusTip(notBuiltText());
+            }
             const int control = entry.control;
             connect(action, &QAction::triggered, this, [this, control] { accept(control); });
             actions_.emplace(std::string(entry.name), action);
@@ -148,7 +189,10 @@ bool MainFrame::registerWindow(std::string_view itemName, WindowFactory factory)
         !factory)
         return false;
     factories_.insert_or_assign(std::string(itemName), std::move(factory));
-    menuAction(itemName)->setEnabled(true);
+    QAction* action = menuAction(itemName);
+    action->setEnabled(true);
+    action->setStatusTip(qt(entry->status));
+    action->setToolTip(action->text().remove(QLatin1Char('&')).trimmed());
     return true;
 }
 
@@ -184,13 +228,25 @@ void MainFrame::openChild(QWidget* window, ChildPlacement placement) {
     QMdiSubWindow* sub = mdi_->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
-    if (placement == ChildPlacement::Fill) {
+    const QString key = WindowMemory::keyOf(window);
+    if (placement == ChildPlacement::Fill)
         sub->setGeometry(mdi_->viewport()->rect());
-        sub->show();
-    } else {
-        sub->show();
-    }
+    else
+        WindowMemory::restoreGeometry(sub, key);
+    // The child's size and place are kept when it closes.
+    sub->installEventFilter(this);
+    sub->setProperty(kMemoryKeyProperty, key);
+    sub->show();
     mdi_->setActiveSubWindow(sub);
+}
+
+bool MainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Close) {
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(watched);
+            sub && !sub->isMinimized() && !sub->isMaximized())
+            WindowMemory::saveGeometry(sub, sub->property(kMemoryKeyProperty).toString());
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 QIcon MainFrame::icon(std::string_view name) const {
@@ -201,8 +257,19 @@ void MainFrame::openUserGuide() {
     mvz::openUserGuide(QString::fromStdString(dataDir_), errors_.reporter());
 }
 
+void MainFrame::prepareSavedFile(const QString& path) {
+    const QString data = QDir(QString::fromStdString(dataDir_)).canonicalPath();
+    const QString folder = QFileInfo(path).absoluteDir().canonicalPath();
+    if (data.isEmpty() || folder.isEmpty() || QFileInfo::exists(path)) return;
+    if (folder != data && !folder.startsWith(data + QLatin1Char('/'))) return;
+    const mode_t mode = fileModeOf(installationMode(dataDir_));
+    const int fd = openCreating(QFile::encodeName(path).toStdString(), O_WRONLY, mode);
+    if (fd >= 0) ::close(fd);
+}
+
 QString MainFrame::outputFolder() const {
-    return {};
+    Tables tables(dataDir_, errors_);
+    return QString::fromStdString(review::readAppFolders(tables).output);
 }
 
 QWidget* MainFrame::currentChild() const {
@@ -380,6 +447,8 @@ void MainFrame::closeEvent(QCloseEvent* event) {
             event->ignore();
             return;
         }
+    if (QSettings* store = WindowMemory::store())
+        store->setValue(kFrameKey + QStringLiteral("/geometry"), saveGeometry());
     QMainWindow::closeEvent(event);
 }
 

@@ -35,6 +35,7 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QPrinter;
+class QStyle;
 
 namespace mvz {
 
@@ -45,6 +46,8 @@ class MainFrame : public QMainWindow, public WindowHost, public WindowRegistry {
     Q_OBJECT
   public:
     static QString caption();
+    // The tooltip and status text of a menu item whose window is not built.
+    static QString notBuiltText();
 
     MainFrame(std::string dataDir, ErrorReporter& errors, QWidget* parent = nullptr);
     ~MainFrame() override;
@@ -67,6 +70,7 @@ class MainFrame : public QMainWindow, public WindowHost, public WindowRegistry {
     QIcon icon(std::string_view name) const override;
     void openUserGuide() override;
     QString outputFolder() const override;
+    void prepareSavedFile(const QString& path) override;
 
     QAction* menuAction(std::string_view itemName) const; // items and menus
     QAction* toolbarAction(int control) const;
@@ -93,6 +97,7 @@ class MainFrame : public QMainWindow, public WindowHost, public WindowRegistry {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
@@ -121,6 +126,7 @@ class MainFrame : public QMainWindow, public WindowHost, public WindowRegistry {
     int creditCloseAfterMs_;
     bool opened_ = false;
     std::unique_ptr<QPrinter> printer_;
+    QStyle* menuStyle_ = nullptr;
 };
 
 } // namespace mvz

@@ -11,7 +11,9 @@ void registerShellWindows(MainFrame& frame) {
     frame.registerWindow("applicationParameters", [](const WindowContext& context) {
         return createApplicationParametersWindow(context.dataDir, context.errors);
     });
-    frame.registerWindow("about", [](const WindowContext&) { return new AboutWindow; });
+    frame.registerWindow("about", [](const WindowContext& context) {
+        return new AboutWindow(QString::fromStdString(context.dataDir));
+    });
     registerCodeWindows(frame);
 }
 

@@ -12,10 +12,11 @@
 
 #include "data/error_reporter.h"
 #include "data/sort_value.h"
+#include "data/table_file.h"
 #include "data/tables.h"
-#include "ui/toolbar_controls.h"
 #include "ui/popup_menu.h"
 #include "ui/requests.h"
+#include "ui/toolbar_controls.h"
 #include "ui_model/bound_names.h"
 #include "ui_model/field_text.h"
 
@@ -382,6 +383,7 @@ QStringList BrowseList::rowTexts(const ListRow& row) const {
 
 void BrowseList::showPage(std::vector<ListRow> rows, int current) {
     page_ = std::move(rows);
+    seenVersion_ = tableVersion();
     QVector<QStringList> texts;
     texts.reserve(static_cast<int>(page_.size()));
     for (const ListRow& row : page_)
@@ -395,6 +397,19 @@ void BrowseList::showPage(std::vector<ListRow> rows, int current) {
     }
     updateThumb();
     emit newSelection();
+}
+
+std::int64_t BrowseList::tableVersion() const {
+    std::int64_t version = -1;
+    if (TableFile* file = table_.file(); !file || file->dataVersion(version)) return -1;
+    return version;
+}
+
+bool BrowseList::refreshIfChanged() {
+    if (order_ < 0 || seenVersion_ < 0 || tableVersion() == seenVersion_) return false;
+    invalidateEnds();
+    refill();
+    return true;
 }
 
 void BrowseList::refill() {
@@ -544,13 +559,22 @@ void BrowseList::invalidateEnds() {
 
 void BrowseList::updateThumb() {
     const ListRow* row = current();
-    if (!row) return control_->setThumb(0);
+    if (!row) {
+        control_->setVisibleShare(1);
+        return control_->setThumb(0);
+    }
     if (!low_ || !high_) {
         std::vector<ListRow> a = pager_.first(1), b = pager_.last(1);
         if (a.empty() || b.empty()) return control_->setThumb(0);
         low_ = std::move(a.front());
         high_ = std::move(b.front());
     }
+    // The thumb's length: the share of the key range the page spans.
+    const bool fromLow = page_.front().position == low_->position;
+    const bool toHigh = page_.back().position == high_->position;
+    const double top = fromLow ? 0 : pager_.fractionOf(page_.front(), *low_, *high_);
+    const double bottom = toHigh ? 1 : pager_.fractionOf(page_.back(), *low_, *high_);
+    control_->setVisibleShare(fromLow && toHigh ? 1 : std::clamp(bottom - top, 0.0, 1.0));
     if (row->position == low_->position) return control_->setThumb(0);
     if (row->position == high_->position) return control_->setThumb(1);
     control_->setThumb(pager_.fractionOf(*row, *low_, *high_));

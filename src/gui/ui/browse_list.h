@@ -116,6 +116,10 @@ class BrowseList : public QWidget {
     void refill();
     // Fills the list at the record in the primary buffer, highlighting it.
     void refillAtBuffer();
+    // Reads the page again when another window or program changed the table
+    // since it was read (its window calls it when it becomes active). True
+    // when it read.
+    bool refreshIfChanged();
     // Reads the range values again and refills from the first row.
     void resetRange();
     void scroll(ListControl::Scroll scroll);
@@ -191,6 +195,7 @@ class BrowseList : public QWidget {
     void fillTo(int rows);
     void setCurrent(int row);
     void updateThumb();
+    std::int64_t tableVersion() const;
     void invalidateEnds();
     void thumbDragged(double fraction);
     void locatorKey(const QString& text);
@@ -215,7 +220,8 @@ class BrowseList : public QWidget {
     bool selecting_ = false;
     bool viewFailed_ = false;
     bool filling_ = false;
-    int filledFor_ = 0; // the rows the last fill read for
+    int filledFor_ = 0;             // the rows the last fill read for
+    std::int64_t seenVersion_ = -1; // the table's data version when the page was read
 
     std::vector<ListRow> page_;
     int current_ = -1;

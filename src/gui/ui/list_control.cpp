@@ -112,6 +112,18 @@ void ListControl::setColumns(const std::vector<ColumnFormat>& columns) {
 
 void ListControl::layoutHeader() {
     const QRect vp = viewport()->geometry();
+    if (!columns_.empty() && !widening_) {
+        // The last column takes the width the window has beyond the others.
+        const int last = static_cast<int>(columns_.size()) - 1;
+        const int others = header_->length() - header_->sectionSize(last);
+        const int wanted =
+            std::max(horizontalDialogUnits(columns_.back().width), vp.width() - others);
+        if (wanted != header_->sectionSize(last)) {
+            widening_ = true;
+            header_->resizeSection(last, wanted);
+            widening_ = false;
+        }
+    }
     header_->setGeometry(vp.left(), vp.top() - header_->height(), vp.width(), header_->height());
     int total = header_->length();
     QScrollBar* h = horizontalScrollBar();
@@ -151,6 +163,27 @@ int ListControl::rowHeight() const {
 
 int ListControl::visibleRows() const {
     return std::max(1, viewport()->height() / rowHeight());
+}
+
+void ListControl::setVisibleShare(double share) {
+    QScrollBar* bar = verticalScrollBar();
+    const bool blocked = bar->blockSignals(true);
+    if (share >= 0.999) {
+        // Everything is shown: the thumb fills the bar.
+        bar->setRange(0, 0);
+    } else {
+        bar->setRange(0, kThumbSteps);
+        share = std::max(share, 0.01);
+        // The thumb's length is pageStep / (range + pageStep).
+        bar->setPageStep(static_cast<int>(std::lround(share * kThumbSteps / (1 - share))));
+    }
+    bar->blockSignals(blocked);
+}
+
+double ListControl::visibleShare() const {
+    const QScrollBar* bar = verticalScrollBar();
+    if (bar->maximum() == 0) return 1;
+    return static_cast<double>(bar->pageStep()) / (bar->maximum() + bar->pageStep());
 }
 
 void ListControl::setThumb(double fraction) {
@@ -283,11 +316,13 @@ void ListControl::keyPressEvent(QKeyEvent* event) {
         return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        if (ctrl) {
+        // Ctrl+Enter changes; Enter does what a double click does (change,
+        // or choose in a list opened for choosing).
+        if (ctrl)
             emit keyRequested(Key::Change);
-            return;
-        }
-        break;
+        else if (current_ >= 0)
+            emit rowDoubleClicked(current_);
+        return;
     case Qt::Key_Backspace:
         emit locatorKey(QStringLiteral("\b"));
         return;

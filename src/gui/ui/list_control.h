@@ -44,6 +44,9 @@ class ListControl : public QAbstractScrollArea {
     // The thumb, 0..1.
     void setThumb(double fraction);
     double thumb() const;
+    // How much of the list the page shows, 0..1: the thumb's length.
+    void setVisibleShare(double share);
+    double visibleShare() const;
 
     // Dialog units to pixels with the control's font.
     int horizontalDialogUnits(int units) const;
@@ -80,6 +83,7 @@ class ListControl : public QAbstractScrollArea {
     QVector<QStringList> rows_;
     int current_ = -1;
     int lastVisible_ = 0;
+    bool widening_ = false;
 };
 
 } // namespace mvz

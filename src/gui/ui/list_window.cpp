@@ -2,10 +2,13 @@
 
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
 #include "data/tables.h"
 #include "ui/window_host.h"
+#include "ui/window_memory.h"
+#include "ui_model/list_key_hint.h"
 
 namespace mvz {
 
@@ -19,9 +22,17 @@ ListWindow::~ListWindow() {
     endBeforeTables();
 }
 
+void ListWindow::kill() {
+    if (!isDead() && list_ && list_->order() >= 0)
+        WindowMemory::setNumber(WindowMemory::keyOf(this) + QStringLiteral("/tab"), list_->order());
+    ProcedureWindow::kill();
+}
+
 bool ListWindow::init() {
     if (!ProcedureWindow::init()) return false;
     setWindowTitle(spec_.title);
+    if (objectName().isEmpty())
+        setObjectName(QStringLiteral("list-%1").arg(QString::fromStdString(spec_.table)));
     auto* layout = new QVBoxLayout(this);
     list_ = new BrowseList(tables(), spec_.table, this);
     list_->setFormat(spec_.format);
@@ -64,6 +75,10 @@ bool ListWindow::init() {
     row->addWidget(close_);
     row->addWidget(help_);
     layout->addLayout(row);
+    status_ = new QStatusBar(this);
+    status_->setObjectName(QStringLiteral("keyHint"));
+    status_->setSizeGripEnabled(false);
+    layout->addWidget(status_);
 
     BrowseList::Buttons lb;
     lb.insert = insert_;
@@ -83,6 +98,9 @@ bool ListWindow::init() {
     setCancelControl(close_);
     addBrowse(list_, help_);
     setFirstField(list_->control());
+    // The tab the list was left on last time.
+    const int tab = WindowMemory::number(WindowMemory::keyOf(this) + QStringLiteral("/tab"), 0);
+    if (tab > 0 && tab < list_->orderCount()) list_->setOrder(tab);
     // The change, delete and select buttons need a highlighted row.
     connect(list_, &BrowseList::newSelection, this, [this] {
         const bool rows = !list_->isEmpty();
@@ -90,6 +108,14 @@ bool ListWindow::init() {
         change_->setEnabled(editable && rows);
         remove_->setEnabled(editable && rows);
         select_->setEnabled(rows);
+        ListKeys keys;
+        keys.insert = insert_->isEnabled();
+        keys.change = change_->isEnabled();
+        keys.remove = remove_->isEnabled();
+        keys.select = request() == request::Select && rows;
+        keys.locator = list_->hasLocator();
+        const QString hint = QString::fromStdString(listKeyHint(keys));
+        if (status_->currentMessage() != hint) status_->showMessage(hint);
     });
     return true;
 }

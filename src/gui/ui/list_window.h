@@ -29,6 +29,7 @@
 #include "ui/procedure_window.h"
 
 class QPushButton;
+class QStatusBar;
 
 namespace mvz {
 
@@ -78,9 +79,12 @@ class ListWindow : public ProcedureWindow {
     QPushButton* printButton() const { return print_; }
     QPushButton* closeButton() const { return close_; }
     QPushButton* helpButton() const { return help_; }
+    // The status line with the key hint.
+    QStatusBar* statusLine() const { return status_; }
 
   protected:
     bool init() override;
+    void kill() override;
 
   private:
     std::unique_ptr<Tables> owned_;
@@ -88,6 +92,7 @@ class ListWindow : public ProcedureWindow {
     BrowseList* list_ = nullptr;
     QPushButton *select_ = nullptr, *insert_ = nullptr, *change_ = nullptr, *remove_ = nullptr,
                 *print_ = nullptr, *close_ = nullptr, *help_ = nullptr;
+    QStatusBar* status_ = nullptr;
 };
 
 } // namespace mvz

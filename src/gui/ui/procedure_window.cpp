@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QEventLoop>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
@@ -17,10 +18,12 @@
 #include "data/table_relations.h"
 #include "data/tables.h"
 #include "ui/browse_list.h"
+#include "ui/keyboard_habits.h"
 #include "ui/lookup_drop_list.h"
 #include "ui/record_form.h"
 #include "ui/toolbar_controls.h"
 #include "ui/window_host.h"
+#include "ui/window_memory.h"
 
 namespace mvz {
 
@@ -46,7 +49,9 @@ std::map<QString, QString>& savedHistory() {
 } // namespace
 
 ProcedureWindow::ProcedureWindow(Tables& tables, QWidget* parent)
-    : QWidget(parent), tables_(tables) {}
+    : QWidget(parent), tables_(tables) {
+    installKeyboardHabits();
+}
 
 ProcedureWindow::~ProcedureWindow() {
     if (!dead_) kill();
@@ -92,16 +97,33 @@ bool ProcedureWindow::begin() {
 
 std::uint8_t ProcedureWindow::run() {
     modal_ = true;
+    // A row window opens as a dialog over the window it was called from.
+    QWidget* over = parentWidget();
+    if (!over && BrowseList::calling()) over = BrowseList::calling()->window();
+    if (!over) over = QApplication::activeWindow();
+    if (over && !parentWidget()) {
+        // The list's own window inside the host, not the host as a whole.
+        QWidget* caller = BrowseList::calling();
+        while (caller && !qobject_cast<ProcedureWindow*>(caller))
+            caller = caller->parentWidget();
+        setParent(caller ? caller : over, windowFlags() | Qt::Dialog);
+    }
     if (begin()) {
         if (parentWidget()) setWindowFlag(Qt::Dialog);
         setWindowModality(Qt::ApplicationModal);
+        if (layout()) layout()->activate();
+        if (!WindowMemory::restoreSize(this)) adjustSize();
+        placeOver(this, parentWidget());
         show();
+        // The window system may give it another size than it asked for.
+        placeOver(this, parentWidget());
         if (!ended_) {
             QEventLoop loop;
             loop_ = &loop;
             loop.exec();
             loop_ = nullptr;
         }
+        WindowMemory::saveSize(this);
         hide();
     }
     kill();
@@ -640,7 +662,13 @@ int ProcedureWindow::takeWindowEvent(WindowEvent event) {
         syncToolbar();
         break;
     case WindowEvent::GainedFocus:
-        if (resetOnGainFocus_) refresh();
+        if (resetOnGainFocus_) {
+            refresh();
+        } else {
+            // Rows another window or program saved or deleted meanwhile.
+            for (BrowseList* list : browses_)
+                list->refreshIfChanged();
+        }
         syncToolbar();
         break;
     case WindowEvent::DeferredRefresh:
@@ -679,6 +707,21 @@ void ProcedureWindow::pressOk() {
         accepted(ok_);
     else
         takeCompleted();
+}
+
+void ProcedureWindow::cancel() {
+    if (cancel_ && cancel_->isEnabled() && cancel_->isVisible())
+        accepted(cancel_);
+    else
+        requestClose();
+}
+
+void ProcedureWindow::setDefaultControl(QAbstractButton* button) {
+    default_ = button;
+}
+
+QAbstractButton* ProcedureWindow::defaultControl() const {
+    return default_;
 }
 
 void ProcedureWindow::navigate(int control) {

@@ -166,6 +166,12 @@ class ProcedureWindow : public QWidget {
 
     // Presses the OK control (as the close question's Yes does).
     void pressOk();
+    // The window's cancel (Escape): presses the cancel control, or closes
+    // as the close box does when the window has none.
+    void cancel();
+    // The control Enter presses from a field (none: Enter moves on).
+    void setDefaultControl(QAbstractButton* button);
+    QAbstractButton* defaultControl() const;
     // Closes the window as its close box does (with the close questions).
     void requestClose();
     // Closes the window without the close questions.
@@ -258,7 +264,7 @@ class ProcedureWindow : public QWidget {
     std::vector<QPointer<LookupDropList>> drops_;
     std::map<QObject*, std::uint8_t> buttons_;
     std::map<QObject*, std::function<void()>> handlers_;
-    QPointer<QAbstractButton> ok_, cancel_, help_;
+    QPointer<QAbstractButton> ok_, cancel_, help_, default_;
     QPointer<QWidget> firstField_;
     RecordForm* form_ = nullptr;
     std::vector<QPointer<QWidget>> history_;

@@ -7,6 +7,8 @@
 #include <QStatusBar>
 #include <QThread>
 
+#include "ui/keyboard_habits.h"
+
 namespace mvz {
 
 namespace {
@@ -69,10 +71,29 @@ Button QtReporter::show(const MessageBox& box) {
     return pressed;
 }
 
+QWidget* QtReporter::messageParent() const {
+    // Over the window the user works in (a row window over the frame), so
+    // that both stay in front.
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    if (QWidget* active = QApplication::activeWindow()) return active;
+    return parent_;
+}
+
+QString QtReporter::windowTitleFor(const QWidget* parent) {
+    // The window that has the focus: a child of the frame, a row window.
+    if (QWidget* scope = keyScope(QApplication::focusWidget());
+        scope && !scope->windowTitle().isEmpty())
+        return scope->windowTitle();
+    return parent ? parent->window()->windowTitle() : QString();
+}
+
 Button QtReporter::showInGuiThread(const MessageBox& box) {
-    QWidget* parent = parent_ ? parent_.data() : QApplication::activeWindow();
-    QMessageBox dialog(iconOf(box.icon), QString::fromStdString(box.title),
-                       QString::fromStdString(box.text), QMessageBox::NoButton, parent);
+    QWidget* parent = messageParent();
+    // A message without a title of its own carries its window's title.
+    const QString title =
+        box.title.empty() ? windowTitleFor(parent) : QString::fromStdString(box.title);
+    QMessageBox dialog(iconOf(box.icon), title, QString::fromStdString(box.text),
+                       QMessageBox::NoButton, parent);
     unsigned offered = box.buttons ? box.buttons : unsigned(ButtonOk);
     for (const ButtonPair& p : buttonPairs)
         if (offered & p.ours) dialog.addButton(p.qt);

@@ -46,7 +46,11 @@ class QtReporter : public Reporter {
     bool cancelRequested() override { return cancel_; }
     void endProgram() override;
 
+    // The title a message without one gets: the focused window's title.
+    static QString windowTitleFor(const QWidget* parent);
+
   private:
+    QWidget* messageParent() const;
     Button showInGuiThread(const MessageBox& box);
 
     QPointer<QWidget> parent_;

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QRegularExpressionValidator>
 
 #include "base/cp1250.h"
 #include "data/error_reporter.h"
@@ -13,6 +14,26 @@
 #include "ui_model/field_text.h"
 
 namespace mvz {
+
+namespace {
+
+// The characters an entry accepts as a pattern, or nullptr for any.
+const char* allowedCharacters(const FormField& decl, const std::optional<Picture>& picture) {
+    if (decl.digitsOnly) return "[0-9]*";
+    if (!picture) return nullptr;
+    switch (picture->kind()) {
+    case Picture::Kind::Number:
+        return "[-+]?[0-9.,]*";
+    case Picture::Kind::Date:
+    case Picture::Kind::Time:
+        return "[0-9.:/-]*";
+    case Picture::Kind::Text:
+        break;
+    }
+    return nullptr;
+}
+
+} // namespace
 
 RecordForm::RecordForm(TableAccess& table, ErrorReporter& errors, QWidget* parent)
     : QWidget(parent), table_(table), errors_(errors), layout_(new QFormLayout(this)) {}
@@ -29,7 +50,12 @@ QWidget* RecordForm::addField(const FormField& decl) {
     case FormField::Kind::Line: {
         auto* line = new QLineEdit(this);
         int width = e.picture ? e.picture->width() : (f.isText() ? f.size : 12);
-        if (f.isText()) line->setMaxLength(f.size);
+        if (f.isText() && (!e.picture || e.picture->kind() == Picture::Kind::Text))
+            width = e.picture ? std::min(width, static_cast<int>(f.size)) : f.size;
+        line->setMaxLength(width);
+        if (const char* allowed = allowedCharacters(decl, e.picture))
+            line->setValidator(new QRegularExpressionValidator(
+                QRegularExpression(QString::fromLatin1(allowed)), line));
         line->setMinimumWidth(line->fontMetrics().averageCharWidth() * std::min(width + 2, 60));
         line->setReadOnly(decl.readOnly);
         if (e.picture && e.picture->kind() == Picture::Kind::Number)

@@ -9,6 +9,10 @@
 //
 // A field's check sees the record with the field stored and returns the
 // refusal to show; the focus then stays on the field.
+//
+// An entry takes at most what the field can hold (the picture's width and
+// the field's length), so nothing typed is cut silently; number and date
+// pictures and digit codes take only the characters they can read.
 
 #include <QString>
 #include <QStringList>
@@ -46,6 +50,8 @@ struct FormField {
     QStringList choices{}; // a drop list offering fixed values (Kind::Choice)
     bool readOnly = false;
     std::function<std::optional<FieldRefusal>(const Record&)> check{};
+    // A code that holds digits only (a text field such as a municipality code).
+    bool digitsOnly = false;
 };
 
 class RecordForm : public QWidget {

@@ -17,6 +17,8 @@ RecordWindow::RecordWindow(Tables& tables, RecordWindowSpec decl, QWidget* paren
 bool RecordWindow::init() {
     if (!ProcedureWindow::init()) return false;
     setPrimary(spec_.table);
+    if (objectName().isEmpty())
+        setObjectName(QStringLiteral("row-%1").arg(QString::fromStdString(spec_.table)));
     switch (request()) {
     case request::Insert:
         setWindowTitle(spec_.insertTitle);

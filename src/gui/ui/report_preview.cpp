@@ -4,6 +4,7 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDate>
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
@@ -22,12 +23,14 @@
 
 #include <algorithm>
 
+#include "base/plain_name.h"
 #include "base/reporter.h"
 #include "print/page_ranges.h"
 #include "print/zoom_table.h"
 #include "ui/page_canvas.h"
 #include "ui/page_painter.h"
 #include "ui/preview_dialogs.h"
+#include "ui/window_host.h"
 
 namespace mvz {
 
@@ -102,7 +105,8 @@ ReportPreview::ReportPreview(PageModel model, Reporter& reporter, QWidget* paren
     zoomStatus_ = new QLabel(this);
     statusBar()->addPermanentWidget(zoomStatus_);
     resize(900, 700);
-    setZoom(kZoomTilePages);
+    // A page at the window's width: readable at once.
+    setZoom(kZoomPageWidth);
 }
 
 ReportPreview::~ReportPreview() = default;
@@ -388,15 +392,21 @@ bool ReportPreview::printTo(QPrinter& printer) {
     return paintPages(printer, model_, pages);
 }
 
+QString ReportPreview::proposedPdfPath() const {
+    // The output folder of the application parameters, else the home folder;
+    // the report's title in plain letters and today's date.
+    QString folder;
+    if (WindowHost* host = WindowHost::of(this)) folder = host->outputFolder();
+    if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
+    const std::string name =
+        reportFileName(model_.title, QDate::currentDate().toString(Qt::ISODate).toStdString());
+    return QDir(folder).filePath(QString::fromStdString(name));
+}
+
 void ReportPreview::chooseAndSaveAsPdf() {
     if (refuseEmptySelection(selectedPages())) return;
-    QString name = QString::fromStdString(model_.title).simplified();
-    for (QChar& c : name)
-        if (!c.isLetterOrNumber()) c = QLatin1Char('_');
-    if (name.isEmpty()) name = QStringLiteral("izvjestaj");
     const QString path = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Spremi kao PDF"),
-        QDir::home().filePath(name + QStringLiteral(".pdf")), QStringLiteral("PDF (*.pdf)"));
+        this, QStringLiteral("Spremi kao PDF"), proposedPdfPath(), QStringLiteral("PDF (*.pdf)"));
     if (path.isEmpty()) return;
     saveAsPdf(path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive) ? path : path + ".pdf");
 }
@@ -405,6 +415,7 @@ bool ReportPreview::saveAsPdf(const QString& path) {
     const std::vector<int> pages = selectedPages();
     if (refuseEmptySelection(pages)) return false;
     QString error;
+    if (WindowHost* host = WindowHost::of(this)) host->prepareSavedFile(path);
     if (!writePdf(model_, pages, path, &error)) {
         message(error);
         return false;

@@ -91,6 +91,8 @@ class ReportPreview : public QMainWindow {
     bool printTo(QPrinter& printer);
     // "Spremi kao PDF": asks for a file name and writes the selected pages.
     void chooseAndSaveAsPdf();
+    // The folder and file name "Spremi kao PDF" proposes.
+    QString proposedPdfPath() const;
     bool saveAsPdf(const QString& path);
     void closeWindow();
 

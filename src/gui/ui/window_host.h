@@ -49,6 +49,11 @@ class WindowHost {
     virtual void openUserGuide() = 0;
     // The folder the user keeps his outputs in (PDF files); empty: none set.
     virtual QString outputFolder() const = 0;
+    // Called before a window writes a file the user asked for: a file that
+    // does not exist yet and lies in the data folder is made with the
+    // installation's permissions, so the data stays its owner's; files
+    // elsewhere follow the user's umask.
+    virtual void prepareSavedFile(const QString& path) = 0;
 
     // The host of `widget`: the first of its parents that is a host, else the
     // default host (nullptr when there is none).

@@ -1,5 +1,6 @@
 #include "gui/support/test_host.h"
 
+#include <QCoreApplication>
 #include <QPixmap>
 
 namespace mvz {
@@ -7,6 +8,12 @@ namespace mvz {
 TestHost::TestHost() {
     setObjectName(QStringLiteral("testHost"));
     resize(800, 600);
+}
+
+TestHost::~TestHost() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    for (auto& [window, placement] : children)
+        delete window.data();
 }
 
 void TestHost::openChild(QWidget* window, ChildPlacement placement) {

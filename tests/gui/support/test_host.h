@@ -16,6 +16,8 @@ namespace mvz {
 class TestHost : public QWidget, public WindowHost {
   public:
     TestHost();
+    // Children still open go with their host.
+    ~TestHost() override;
 
     void openChild(QWidget* window, ChildPlacement placement = ChildPlacement::Remembered) override;
     QWidget* currentChild() const override { return current_; }
@@ -23,12 +25,14 @@ class TestHost : public QWidget, public WindowHost {
     QIcon icon(std::string_view name) const override;
     void openUserGuide() override { ++guideOpened; }
     QString outputFolder() const override { return output; }
+    void prepareSavedFile(const QString& path) override { prepared.push_back(path); }
 
     // Makes `window` the current child (as activating it in the frame does).
     void setCurrentChild(QWidget* window) { current_ = window; }
 
     int guideOpened = 0;
     QString output;
+    std::vector<QString> prepared;
     std::vector<std::pair<QPointer<QWidget>, ChildPlacement>> children;
     std::map<int, std::pair<bool, QString>> toolbar; // control: enabled, tooltip
 
