@@ -2,6 +2,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPointer>
 #include <QPushButton>
 #include <QtTest>
@@ -13,8 +14,9 @@
 #include "data/tables.h"
 #include "setup/initialize.h"
 #include "shell/application_parameters_window.h"
-#include "ui/toolbar_controls.h"
+#include "shell/main_frame.h"
 #include "support/temp_dir.h"
+#include "ui/toolbar_controls.h"
 
 using namespace mvz;
 
@@ -173,6 +175,25 @@ class ApplicationParametersWindowTest : public QObject {
         const QByteArray lines = d.folderFile();
         QVERIFY2(lines.startsWith("/media/usb/"), lines.constData());
         QCOMPARE(lines.count('\n'), 1);
+    }
+
+    void altSPressesSpremiAheadOfTheServisiMenu() {
+        // Inside the frame, whose menu "&Servisi" has the same hot letter.
+        Data d;
+        MainFrame frame(d.dir.str(), d.errors);
+        frame.setCreditCloseAfterMs(1);
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        QPointer<ApplicationParametersWindow> w = openWindow(d);
+        frame.openChild(w);
+        QApplication::setActiveWindow(&frame);
+        QLineEdit* name = w->entry("NAZIV");
+        name->setFocus();
+        name->setText(QStringLiteral("Obrt Alt"));
+        QTest::keyClick(name, Qt::Key_S, Qt::AltModifier);
+        QTRY_VERIFY(w.isNull()); // saved and closed
+        QCOMPARE(d.stored("NAZIV"), QStringLiteral("Obrt Alt"));
+        QVERIFY(!frame.menuAction("services")->menu()->isVisible());
     }
 
     void refusesAnInvalidIdentifierAndStaysOpen() {

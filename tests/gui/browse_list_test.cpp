@@ -17,13 +17,12 @@
 #include <memory>
 #include <vector>
 
+#include "codes/municipality_list.h"
 #include "data/bulk_insert.h"
 #include "data/error_reporter.h"
 #include "data/message_table.h"
 #include "data/tables.h"
-#include "ui/toolbar_controls.h"
 #include "shell/main_frame.h"
-#include "codes/municipality_list.h"
 #include "support/recording_reporter.h"
 #include "support/temp_dir.h"
 #include "ui/browse_list.h"
@@ -31,6 +30,7 @@
 #include "ui/lookup_drop_list.h"
 #include "ui/popup_menu.h"
 #include "ui/record_window.h"
+#include "ui/toolbar_controls.h"
 #include "ui_model/bound_names.h"
 
 using namespace mvz;
@@ -175,6 +175,9 @@ class BrowseListTest : public QObject {
                                 .arg(visible)));
         QCOMPARE(f.cell(0, 0), jmbg(5, 1));
         QCOMPARE(f.list->control()->thumb(), 0.0);
+        // The thumb is as long as the share of the 10,000 rows shown.
+        QVERIFY2(f.list->control()->visibleShare() < 0.02,
+                 qPrintable(QString::number(f.list->control()->visibleShare())));
 
         const std::int64_t mid = f.list->rowsRead();
         f.list->scroll(ListControl::Scroll::PageDown);

@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
@@ -6,6 +7,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPrintDialog>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -16,13 +18,17 @@
 #include <vector>
 
 #include "data/error_reporter.h"
+#include "data/installation_mode.h"
 #include "data/message_table.h"
 #include "data/tables.h"
+#include "print/zoom_table.h"
 #include "setup/initialize.h"
+#include "setup/installation_probe.h"
 #include "shell/about_window.h"
 #include "shell/credit_window.h"
 #include "shell/help_document.h"
 #include "shell/main_frame.h"
+#include "shell/new_installation_offer.h"
 #include "shell/shell_windows.h"
 #include "shell/start_requests.h"
 #include "support/temp_dir.h"
@@ -196,6 +202,43 @@ class MainFrameTest : public QObject {
     void cleanup() {
         errors_.reset();
         dir_.reset();
+    }
+
+    void anEmptyFolderIsOfferedANewInstallation() {
+        // Answers the offer with the button of that name once it shows.
+        auto answer = [](const char* button, bool shared) {
+            auto poll = std::make_shared<std::function<void()>>();
+            *poll = [poll, button, shared] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (!box) return QTimer::singleShot(5, *poll);
+                box->findChild<QCheckBox*>(QStringLiteral("sharedInstallation"))
+                    ->setChecked(shared);
+                for (QAbstractButton* b : box->buttons())
+                    if (b->objectName() == button || b->text() == QString::fromUtf8(button))
+                        b->click();
+            };
+            QTimer::singleShot(0, *poll);
+        };
+        test::TempDir empty;
+        const QString folder = QString::fromStdString(empty.str());
+        answer("&Izlaz", false);
+        QCOMPARE(offerNewInstallation(folder, *errors_), OfferOutcome::Declined);
+        QVERIFY(!holdsDataFiles(empty.str()));
+
+        answer("demoInstallation", false);
+        QCOMPARE(offerNewInstallation(folder, *errors_), OfferOutcome::Created);
+        QVERIFY(QFile::exists(QString::fromStdString(empty.file("TBPOSLOD.DAT"))));
+        QCOMPARE(installationMode(empty.str()), InstallationMode::Private);
+        // An installation is not offered again.
+        QCOMPARE(offerNewInstallation(folder, *errors_), OfferOutcome::NotNeeded);
+
+        test::TempDir bureau;
+        answer("emptyInstallation", true);
+        QCOMPARE(offerNewInstallation(QString::fromStdString(bureau.str()), *errors_),
+                 OfferOutcome::Created);
+        QVERIFY(!QFile::exists(QString::fromStdString(bureau.file("TBPOSLOD.DAT"))));
+        QVERIFY(holdsDataFiles(bureau.str()));
+        QCOMPARE(installationMode(bureau.str()), InstallationMode::Shared);
     }
 
     void captionAndMenuTree() {
@@ -392,6 +435,9 @@ class MainFrameTest : public QObject {
         QCOMPARE(preview->model().title, std::string("ŠIFARNIK - OPĆINE I GRADOVI"));
         QVERIFY(preview->pageCount() >= 1);
         QCOMPARE(frame->mdiArea()->subWindowList().size(), qsizetype(2));
+        // It fills the frame's area, a page at the window's width.
+        QCOMPARE(preview->parentWidget()->geometry(), frame->mdiArea()->viewport()->rect());
+        QCOMPARE(preview->zoom(), kZoomPageWidth);
         QCOMPARE(boxes_.boxes.size(), before);
     }
 
@@ -512,6 +558,9 @@ class MainFrameTest : public QObject {
         QVERIFY(frame->choose("about"));
         auto* about = qobject_cast<AboutWindow*>(frame->currentChild());
         QVERIFY(about);
+        // It answers no toolbar button: only the guide's is enabled.
+        QTRY_VERIFY(!frame->toolbarAction(2008)->isEnabled());
+        QVERIFY(frame->toolbarAction(2012)->isEnabled());
         QStringList shown;
         for (QLabel* label : about->findChildren<QLabel*>())
             if (!label->text().isEmpty()) shown << label->text();

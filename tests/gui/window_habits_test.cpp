@@ -3,6 +3,7 @@
 // a row window over its list, a list that sees rows changed elsewhere, entries
 // no wider than their fields, what windows remember, the PDF name proposed
 // and Qt's own texts in Croatian.
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -254,6 +255,39 @@ class WindowHabitsTest : public QObject {
         QCOMPARE(int(request), int(request::Change));
         QTest::keyClick(list->list()->control(), Qt::Key_Escape);
         QTRY_VERIFY(!alive);
+    }
+
+    void tabReachesEveryControlOfAListAndTheLastColumnTakesTheWidth() {
+        PendingRequest = request::View;
+        auto* list = new ListWindow(*tables_, municipalityListSpec());
+        QVERIFY(list->start());
+        host_->openChild(list);
+        list->resize(500, 400);
+        QApplication::setActiveWindow(list);
+        list->list()->control()->setFocus();
+        QTRY_COMPARE(list->list()->rowCount(), 3);
+        // Three rows, all shown: the thumb fills the bar.
+        QCOMPARE(list->list()->control()->visibleShare(), 1.0);
+
+        QSet<QWidget*> reached;
+        for (int i = 0; i < 20; ++i) {
+            reached.insert(QApplication::focusWidget());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        for (QPushButton* b : {list->insertButton(), list->changeButton(), list->deleteButton(),
+                               list->printButton(), list->closeButton(), list->helpButton()})
+            QVERIFY2(reached.contains(b), qPrintable(b->text()));
+        QVERIFY(reached.contains(list->list()->tabs()));
+        QVERIFY(reached.contains(list->list()->control()));
+
+        QHeaderView* header = list->list()->control()->header();
+        const int last = header->count() - 1;
+        const int before = header->sectionSize(last);
+        list->resize(900, 400);
+        QTRY_VERIFY(header->sectionSize(last) >= before + 350);
+        QCOMPARE(header->sectionViewportPosition(last) + header->sectionSize(last),
+                 list->list()->control()->viewport()->width());
+        list->endWindow();
     }
 
     void rowWindowOpensOverItsList() {

@@ -166,10 +166,12 @@ void MainFrame::setToolbarState(int control, bool enabled, const QString& toolti
 }
 
 void MainFrame::resetToolbar() {
-    // Without a window only the guide has something to act on.
-    const bool child = currentChild() != nullptr;
+    // Without a window that answers the toolbar (none, or one such as the
+    // about window) only the guide has something to act on.
+    QWidget* child = currentChild();
+    const bool acts = child && child->metaObject()->indexOfMethod("toolbarAccepted(int)") >= 0;
     for (const auto& [control, action] : toolbarActions_)
-        setToolbarState(control, child || control == toolbar::Help);
+        setToolbarState(control, acts || control == toolbar::Help);
 }
 
 void MainFrame::currentChildChanged() {

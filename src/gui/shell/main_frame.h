@@ -74,8 +74,9 @@ class MainFrame : public QMainWindow, public WindowHost, public WindowRegistry {
 
     QAction* menuAction(std::string_view itemName) const; // items and menus
     QAction* toolbarAction(int control) const;
-    // The frame's own toolbar state: with a child every button enabled, with
-    // the frame's tooltips; without one only those that need no window.
+    // The frame's own toolbar state: with a child that answers the toolbar
+    // every button enabled, with the frame's tooltips; otherwise only the
+    // guide's.
     void resetToolbar();
     QMdiArea* mdiArea() const { return mdi_; }
     CreditWindow* creditWindow() const { return credit_; }

@@ -1,6 +1,8 @@
 #include "shell/start_requests.h"
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QPixmap>
 #include <QRegularExpression>
 #include <QScreen>
@@ -38,6 +40,16 @@ QPixmap grabFrame(MainFrame& frame) {
     return shot;
 }
 
+// Posts a key press and release to the focused widget, as typing would.
+void pressKey(QKeyCombination key) {
+    QWidget* target = QApplication::focusWidget();
+    if (!target) target = QApplication::activeWindow();
+    if (!target) return;
+    for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
+        QCoreApplication::postEvent(target,
+                                    new QKeyEvent(type, key.key(), key.keyboardModifiers()));
+}
+
 } // namespace
 
 QString menuItemNamed(const QString& text) {
@@ -69,6 +81,8 @@ void applyStartRequests(MainFrame& frame) {
     auto takeShot = [&frame, shotPath, failed, taken] {
         if (*taken) return;
         *taken = true;
+        // A window that was not shown as asked gets no picture.
+        if (*failed) return QCoreApplication::exit(1);
         if (!grabFrame(frame).save(shotPath, "PNG")) {
             warn(QStringLiteral("cannot write the screenshot %1").arg(shotPath));
             *failed = true;
@@ -90,6 +104,19 @@ void applyStartRequests(MainFrame& frame) {
                     *failed = true;
                 }
             }
+            // Keys for the window that has the focus (e.g. "Insert" opens a
+            // list's row window), once it has settled.
+            const QString keys = qEnvironmentVariable("MVZ_KEYS");
+            if (!keys.isEmpty())
+                QTimer::singleShot(delay / 2, &frame, [keys, failed] {
+                    const QKeySequence sequence(keys);
+                    if (sequence.isEmpty()) {
+                        warn(QStringLiteral("cannot read the keys \"%1\"").arg(keys));
+                        *failed = true;
+                    }
+                    for (int i = 0; i < sequence.count(); ++i)
+                        pressKey(sequence[i]);
+                });
             if (!shotPath.isEmpty()) QTimer::singleShot(delay, &frame, takeShot);
         });
     // A question at start (the reminder) holds the start-up: the picture is

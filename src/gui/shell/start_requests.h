@@ -4,8 +4,11 @@
 //   MVZ_OPEN="name,name"   once the frame has started, chooses these menu
 //                          items (menu table names such as "about", or the
 //                          item texts without "&", e.g. "O programu")
+//   MVZ_KEYS="Insert"      then presses these keys (a QKeySequence, e.g.
+//                          "Insert" or "Ctrl+Return") in the focused window
 //   MVZ_SCREENSHOT=a.png   then writes a picture of the frame with its
-//                          windows to the file and ends the program
+//                          windows to the file and ends the program; nothing
+//                          is written when a window was not shown as asked
 //   MVZ_SCREENSHOT_DELAY   milliseconds between opening and the picture (700)
 //   MVZ_MEASURE_START=1    once the frame has been painted for the first
 //                          time, writes "painted" to standard output and

@@ -72,6 +72,10 @@ BrowseList::BrowseList(Tables& tables, std::string_view primary, QWidget* parent
     locatorEdit_->setReadOnly(true);
     locatorEdit_->setMaxLength(kShadowLength);
     locatorEdit_->setFocusProxy(control_);
+    // A click on the locator puts the focus in the list, which takes the
+    // typing; Tab passes it by (through it, Tab would come back to the list
+    // and never reach the window's buttons).
+    locatorEdit_->setFocusPolicy(Qt::ClickFocus);
     setFocusProxy(control_);
 
     connect(tabs_, &QTabBar::currentChanged, this, [this](int index) { setOrder(index); });
