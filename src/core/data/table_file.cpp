@@ -48,6 +48,8 @@ std::string sqlType(const FieldDef& f) {
     }
 }
 
+} // namespace
+
 std::string layoutSignature(const TableDef& t) {
     std::string s = std::to_string(t.recordLength);
     for (const auto& f : t.fields)
@@ -61,8 +63,6 @@ std::string layoutSignature(const TableDef& t) {
     if (t.memo.size) s += "|memo";
     return s;
 }
-
-} // namespace
 
 std::string collationVersion() {
     UErrorCode status = U_ZERO_ERROR;

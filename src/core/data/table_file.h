@@ -121,4 +121,8 @@ class TableFile {
 // version must have its keys rebuilt.
 std::string collationVersion();
 
+// The record layout a file was made for, as stored in its own table "_mvz":
+// a file of another layout is not a file of this table.
+std::string layoutSignature(const TableDef& def);
+
 } // namespace mvz
