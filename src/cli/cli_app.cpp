@@ -41,6 +41,10 @@ constexpr const char* kUsage =
     "       [--findings-csv OUT]           check a payment-data file\n"
     "  payments form FILE --payer N --type VOI --year Y --month M --mode single|collective\n"
     "       [...options of form] [--collect]  forms from a payment-data file\n"
+    "  export DIR                         copy every data file into DIR, with a manifest\n"
+    "  import DIR                         replace the tables by an export's (asks first)\n"
+    "  takeover DIR                       take employers and employees over from another\n"
+    "                                     installation's folder or TBPOSLOD.csv/TBZAPOSL.csv\n"
     "NAME is a table's file name without extension (TBPOSLOD) or its prefix (POS); FIELD\n"
     "is a field name with or without the prefix. `mvz SUBCOMMAND --help` tells more.\n";
 

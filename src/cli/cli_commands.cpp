@@ -2,6 +2,7 @@
 
 #include "check_command.h"
 #include "digest_command.h"
+#include "exchange_command.h"
 #include "form_command.h"
 #include "id_command.h"
 #include "payments_command.h"
@@ -18,6 +19,7 @@ void registerCommands(CLI::App& app, CommandRegistry& registry) {
     registerPaymentsCheckCommand(app, registry);
     registerPaymentsFormCommand(app, registry);
     registerCheckCommand(app, registry);
+    registerExchangeCommands(app, registry);
 }
 
 } // namespace mvz

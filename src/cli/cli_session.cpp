@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "data/message_table.h"
+#include "exchange/exchange.h"
 #include "exit_codes.h"
 
 namespace mvz {
@@ -17,6 +18,9 @@ CliSession::CliSession(std::string dataDir, CliReporter::Assume assume, std::ost
       reporter_(err, &err == &std::cerr && ::isatty(STDERR_FILENO) == 1, assume),
       errors_(reporter_) {
     errors_.addMessages(standardMessages());
+    // An import or takeover cut short is finished or undone before anything
+    // reads the data.
+    recoverInterruptedExchange(dataDir_);
 }
 
 Tables& CliSession::tables() {
