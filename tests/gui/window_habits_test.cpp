@@ -392,7 +392,7 @@ class WindowHabitsTest : public QObject {
         model.title = "ŠIFARNIK - OPĆINE I GRADOVI";
         model.pages.emplace_back();
         RecordingReporter rec;
-        auto* preview = new ReportPreview(model, rec, host_.get());
+        auto* preview = new ReportPreview(model, rec);
         const QString expected =
             QDir(host_->output)
                 .filePath(QStringLiteral("sifarnik-opcine-i-gradovi-%1.pdf")
@@ -402,7 +402,16 @@ class WindowHabitsTest : public QObject {
         QVERIFY(preview->saveAsPdf(expected));
         QCOMPARE(host_->prepared, std::vector<QString>{expected});
         QVERIFY(QFileInfo(expected).size() > 0);
-        delete preview;
+
+        // Escape closes the preview.
+        QPointer<ReportPreview> alive(preview);
+        host_->openChild(preview);
+        QApplication::setActiveWindow(preview);
+        preview->setFocus();
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : preview,
+                        Qt::Key_Escape);
+        QTRY_VERIFY(!alive || !alive->isVisible());
+        delete alive.data();
     }
 
     void qtDialogsSpeakCroatian() {

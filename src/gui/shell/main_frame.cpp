@@ -251,6 +251,17 @@ bool MainFrame::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
+bool MainFrame::closeOtherChildren(QWidget* keep) {
+    bool all = true;
+    for (QMdiSubWindow* sub : mdi_->subWindowList()) {
+        if (sub->widget() == keep) continue;
+        // A window keeps itself open when the user keeps its changes.
+        if (!sub->close()) all = false;
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return all;
+}
+
 QIcon MainFrame::icon(std::string_view name) const {
     return toolbarIcon(name);
 }

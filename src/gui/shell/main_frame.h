@@ -66,6 +66,7 @@ class MainFrame : public QMainWindow, public WindowHost, public WindowRegistry {
     // --- WindowHost ---
     void openChild(QWidget* window, ChildPlacement placement = ChildPlacement::Remembered) override;
     QWidget* currentChild() const override;
+    bool closeOtherChildren(QWidget* keep) override;
     void setToolbarState(int control, bool enabled, const QString& tooltip = {}) override;
     QIcon icon(std::string_view name) const override;
     void openUserGuide() override;

@@ -1,6 +1,7 @@
 #include "shell/shell_windows.h"
 
 #include "codes/code_windows.h"
+#include "exchange/exchange_windows.h"
 #include "shell/about_window.h"
 #include "shell/application_parameters_window.h"
 #include "shell/main_frame.h"
@@ -15,6 +16,7 @@ void registerShellWindows(MainFrame& frame) {
         return new AboutWindow(QString::fromStdString(context.dataDir));
     });
     registerCodeWindows(frame);
+    registerExchangeWindows(frame);
 }
 
 } // namespace mvz

@@ -106,11 +106,13 @@ void ReportProgressWindow::reject() {
     cancel_button_->setEnabled(false);
 }
 
-ReportResult runReport(QWidget* parent, ErrorReporter& errors, ReportJob job) {
+void runWithProgress(QWidget* parent, Reporter& gui, const QString& title,
+                     const std::function<void(Reporter& reporter)>& job) {
     ReportProgressWindow window(parent);
-    WorkerReporter reporter(errors.reporter(), window);
-    std::packaged_task<ReportResult()> task([&] { return job(reporter); });
-    std::future<ReportResult> future = task.get_future();
+    window.setWindowTitle(title);
+    WorkerReporter reporter(gui, window);
+    std::packaged_task<void()> task([&] { job(reporter); });
+    std::future<void> future = task.get_future();
     std::thread worker(std::move(task));
 
     QTimer poll;
@@ -122,10 +124,25 @@ ReportResult runReport(QWidget* parent, ErrorReporter& errors, ReportJob job) {
     window.exec();
     poll.stop();
     worker.join();
+    future.get();
+}
 
+ReportResult runReport(QWidget* parent, ErrorReporter& errors, ReportJob job) {
+    ReportResult made;
+    bool cancelled = false;
+    std::exception_ptr failure;
+    runWithProgress(parent, errors.reporter(), QStringLiteral("Progress..."), [&](Reporter& rep) {
+        try {
+            made = job(rep);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        cancelled = rep.cancelRequested();
+    });
     ReportResult result;
     try {
-        result = future.get();
+        if (failure) std::rethrow_exception(failure);
+        result = std::move(made);
     } catch (const std::exception& e) {
         MessageBox box;
         box.title = "Progress...";
@@ -134,7 +151,7 @@ ReportResult runReport(QWidget* parent, ErrorReporter& errors, ReportJob job) {
         errors.reporter().show(box);
         result.status = ReportStatus::Failed;
     }
-    if (window.cancelRequested() && result.status == ReportStatus::Done)
+    if (cancelled && result.status == ReportStatus::Done)
         result = ReportResult{ReportStatus::Cancelled, {}, result.records};
     if (result.status == ReportStatus::NoRecords) errors.raise(kNoRecordsMessage);
     return result;

@@ -59,6 +59,14 @@ class ReportProgressWindow : public QDialog {
     int percent_ = 0;
 };
 
+// Runs `job` on a worker thread under the progress window (modal to
+// `parent`, titled `title`): the job's Reporter carries progress and the
+// cancel request, and shows message boxes and status texts through `gui` in
+// the GUI thread. Returns when the job has; what the job throws is thrown
+// here. Any long run of a window (an export, a check) runs this way.
+void runWithProgress(QWidget* parent, Reporter& gui, const QString& title,
+                     const std::function<void(Reporter& reporter)>& job);
+
 // Runs the job under the progress window (modal to `parent`) and returns
 // what it made. Message 22 is raised through `errors` when the job found no
 // records.

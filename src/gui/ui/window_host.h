@@ -40,6 +40,9 @@ class WindowHost {
                            ChildPlacement placement = ChildPlacement::Remembered) = 0;
     // The window inside the current child, or nullptr.
     virtual QWidget* currentChild() const = 0;
+    // Closes every child but `keep` (with their close questions), so that no
+    // other window holds the data's tables; false when one stayed open.
+    virtual bool closeOtherChildren(QWidget* keep) = 0;
     // What a toolbar button allows for the current child; an empty tooltip
     // puts back the host's own.
     virtual void setToolbarState(int control, bool enabled, const QString& tooltip) = 0;

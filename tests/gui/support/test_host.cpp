@@ -23,6 +23,14 @@ void TestHost::openChild(QWidget* window, ChildPlacement placement) {
     window->show();
 }
 
+bool TestHost::closeOtherChildren(QWidget* keep) {
+    bool all = true;
+    for (auto& [window, placement] : children)
+        if (window && window != keep && !window->close()) all = false;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return all;
+}
+
 void TestHost::setToolbarState(int control, bool enabled, const QString& tooltip) {
     toolbar[control] = {enabled, tooltip};
 }

@@ -21,6 +21,7 @@ class TestHost : public QWidget, public WindowHost {
 
     void openChild(QWidget* window, ChildPlacement placement = ChildPlacement::Remembered) override;
     QWidget* currentChild() const override { return current_; }
+    bool closeOtherChildren(QWidget* keep) override;
     void setToolbarState(int control, bool enabled, const QString& tooltip) override;
     QIcon icon(std::string_view name) const override;
     void openUserGuide() override { ++guideOpened; }
