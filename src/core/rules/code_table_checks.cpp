@@ -30,6 +30,12 @@ CodeTableCheck checkCalculationTypeCode(std::string_view code) {
     return {};
 }
 
+CodeTableCheck checkCodeFilled(std::string_view code) {
+    if (clipRight(code).empty())
+        return refuse("Greška. Šifra mora biti upisana", CodeTableField::Code);
+    return {};
+}
+
 CodeTableCheck checkNewCalculationType(TableAccess& types, const Record& row) {
     const TableDef& def = types.def();
     const int codeField = def.fieldIndex("SIFRA");

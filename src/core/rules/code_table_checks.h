@@ -23,6 +23,9 @@ struct CodeTableCheck {
 // dropped) is refused. `code` is the field value (CP1250, one byte a character).
 CodeTableCheck checkCalculationTypeCode(std::string_view code);
 
+// Every code table: a blank code is refused (it could never be chosen).
+CodeTableCheck checkCodeFilled(std::string_view code);
+
 // Saving a new row: the code is checked as on leaving its field (a save can
 // come without the field ever being left); then a row with the same code
 // (VUP:KEYSIFRA) refuses it with the focus on the code, else a row with the

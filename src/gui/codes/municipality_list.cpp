@@ -3,7 +3,6 @@
 #include "codes/municipality_list_report.h"
 #include "data/tables.h"
 #include "rules/municipality.h"
-#include "ui/window_host.h"
 
 namespace mvz {
 
@@ -38,12 +37,8 @@ ListWindowSpec municipalityListSpec() {
         const MunicipalityListOrder orders[] = {MunicipalityListOrder::ByNumber,
                                                 MunicipalityListOrder::Stored,
                                                 MunicipalityListOrder::ByName};
-        WindowHost* host = WindowHost::of(window);
-        std::function<void(QWidget*)> place;
-        if (host)
-            place = [host](QWidget* preview) { host->openChild(preview, ChildPlacement::Fill); };
         printMunicipalityList(window, tables.storage().dataDir(), tables.errors(),
-                              orders[std::clamp(order, 0, 2)], place);
+                              orders[std::clamp(order, 0, 2)]);
     };
     return decl;
 }

@@ -33,7 +33,13 @@ QPixmap grabFrame(MainFrame& frame) {
     QPixmap shot;
     if (QScreen* screen = frame.screen();
         screen && QGuiApplication::platformName() != "offscreen") {
-        const QRect r = frame.frameGeometry();
+        // The frame and the windows over it (a row window, a message box),
+        // which may reach beyond the frame.
+        QRect r = frame.frameGeometry();
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w != &frame && w->isVisible() && w->windowType() != Qt::ToolTip)
+                r = r.united(w->frameGeometry());
+        r = r.intersected(screen->geometry());
         shot = screen->grabWindow(0, r.x(), r.y(), r.width(), r.height());
     }
     if (shot.isNull()) shot = frame.grab();

@@ -11,6 +11,7 @@
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QShortcut>
+#include <QTimer>
 #include <QToolBar>
 
 #include "data/error_reporter.h"
@@ -115,8 +116,11 @@ std::uint8_t ProcedureWindow::run() {
         if (!WindowMemory::restoreSize(this)) adjustSize();
         placeOver(this, parentWidget());
         show();
-        // The window system may give it another size than it asked for.
+        // The window system may give it another size or place than it asked
+        // for (a window manager centres a dialog on its own): once it is on
+        // the screen it goes over its caller again.
         placeOver(this, parentWidget());
+        QTimer::singleShot(50, this, [this] { placeOver(this, parentWidget()); });
         if (!ended_) {
             QEventLoop loop;
             loop_ = &loop;

@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRegularExpressionValidator>
+#include <QSignalBlocker>
+#include <QTextCursor>
 
 #include "base/cp1250.h"
 #include "data/error_reporter.h"
@@ -71,6 +73,18 @@ QWidget* RecordForm::addField(const FormField& decl) {
         auto* text = new QPlainTextEdit(this);
         text->setReadOnly(decl.readOnly);
         text->setTabChangesFocus(true);
+        text->setFixedHeight(text->fontMetrics().lineSpacing() * 4 + 12);
+        // At most what the field holds: what goes beyond is not taken.
+        const int limit = f.isText() ? f.size : 0;
+        if (limit > 0)
+            connect(text, &QPlainTextEdit::textChanged, text, [text, limit] {
+                const QString value = text->toPlainText();
+                if (value.size() <= limit) return;
+                const QSignalBlocker block(text);
+                text->setPlainText(value.left(limit));
+                text->moveCursor(QTextCursor::End);
+                QApplication::beep();
+            });
         editor = text;
         break;
     }

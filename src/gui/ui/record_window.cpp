@@ -6,6 +6,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "data/error_reporter.h"
 #include "data/table_access.h"
 #include "ui/window_host.h"
 
@@ -69,6 +70,24 @@ bool RecordWindow::init() {
     }
     if (view) ok_->setEnabled(false);
     return true;
+}
+
+int RecordWindow::takeCompleted() {
+    const bool saving = request() == request::Insert || request() == request::Change;
+    if (saving && spec_.saveCheck) {
+        form()->storeAll();
+        if (std::optional<SaveRefusal> refusal = spec_.saveCheck(primary(), request())) {
+            MessageBox box;
+            box.text = messageBoxText(refusal->text);
+            box.icon = MessageIcon::Exclamation;
+            errors().reporter().show(box);
+            QWidget* field = refusal->field.empty() ? firstField() : form()->editor(refusal->field);
+            if (field) field->setFocus(Qt::OtherFocusReason);
+            PendingNavigation = 0;
+            return handled::Consumed;
+        }
+    }
+    return ProcedureWindow::takeCompleted();
 }
 
 int RecordWindow::primeFields() {

@@ -18,6 +18,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,13 @@
 class QPushButton;
 
 namespace mvz {
+
+// A refusal of the save checks: the text to show and the field that gets the
+// focus ("VUP:OPIS"; empty: the first field).
+struct SaveRefusal {
+    std::string text; // UTF-8, "|" breaks the line
+    std::string field;
+};
 
 struct RecordWindowSpec {
     std::string table;
@@ -39,6 +47,10 @@ struct RecordWindowSpec {
     // Presets a new record (after the list set the range fields); non-zero
     // fails the insert.
     std::function<int(Record&)> primeFields;
+    // Checks on saving, after every field passed its own and before anything
+    // is written (the record buffer holds the form's values); a refusal keeps
+    // the window open.
+    std::function<std::optional<SaveRefusal>(TableAccess& table, std::uint8_t request)> saveCheck;
 };
 
 class RecordWindow : public ProcedureWindow {
@@ -54,6 +66,7 @@ class RecordWindow : public ProcedureWindow {
   protected:
     bool init() override;
     int primeFields() override;
+    int takeCompleted() override;
 
   private:
     RecordWindowSpec spec_;
