@@ -2,11 +2,13 @@
 
 #include "codes/code_table_windows.h"
 #include "codes/municipality_list.h"
+#include "codes/rate_windows.h"
 
 namespace mvz {
 
 void registerCodeWindows(WindowRegistry& registry) {
     registerCodeTableWindows(registry);
+    registerRateWindows(registry);
     registry.registerWindow("municipalities", createMunicipalityList);
 }
 

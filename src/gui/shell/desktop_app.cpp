@@ -11,6 +11,7 @@
 
 #include "data/error_reporter.h"
 #include "data/message_table.h"
+#include "exchange/exchange.h"
 #include "shell/main_frame.h"
 #include "shell/new_installation_offer.h"
 #include "shell/shell_icons.h"
@@ -48,6 +49,9 @@ int runDesktop(int argc, char** argv, const std::string& dataDir) {
     QtReporter reporter;
     ErrorReporter errors(reporter);
     errors.addMessages(standardMessages());
+    // An import or takeover cut short (the program killed, the power gone)
+    // is finished or undone before any table is opened.
+    recoverInterruptedExchange(absolute.toStdString());
     switch (offerNewInstallation(absolute, errors)) {
     case OfferOutcome::Declined:
         return 0;

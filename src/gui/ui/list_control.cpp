@@ -112,8 +112,9 @@ void ListControl::setColumns(const std::vector<ColumnFormat>& columns) {
 
 void ListControl::layoutHeader() {
     const QRect vp = viewport()->geometry();
-    if (!columns_.empty() && !widening_) {
-        // The last column takes the width the window has beyond the others.
+    if (!columns_.empty() && !widening_ && columns_.back().align == ColumnAlign::Left) {
+        // A last column of text takes the width the window has beyond the
+        // others (a number stays beside its neighbours).
         const int last = static_cast<int>(columns_.size()) - 1;
         const int others = header_->length() - header_->sectionSize(last);
         const int wanted =

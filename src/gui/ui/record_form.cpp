@@ -13,6 +13,8 @@
 #include "base/cp1250.h"
 #include "data/error_reporter.h"
 #include "data/table_access.h"
+#include "data/tables.h"
+#include "ui/lookup_drop_list.h"
 #include "ui_model/field_text.h"
 
 namespace mvz {
@@ -37,8 +39,9 @@ const char* allowedCharacters(const FormField& decl, const std::optional<Picture
 
 } // namespace
 
-RecordForm::RecordForm(TableAccess& table, ErrorReporter& errors, QWidget* parent)
-    : QWidget(parent), table_(table), errors_(errors), layout_(new QFormLayout(this)) {}
+RecordForm::RecordForm(TableAccess& table, ErrorReporter& errors, QWidget* parent, Tables* lookups)
+    : QWidget(parent), table_(table), errors_(errors), lookups_(lookups),
+      layout_(new QFormLayout(this)) {}
 
 QWidget* RecordForm::addField(const FormField& decl) {
     Entry e;
@@ -86,6 +89,17 @@ QWidget* RecordForm::addField(const FormField& decl) {
                 QApplication::beep();
             });
         editor = text;
+        break;
+    }
+    case FormField::Kind::Lookup: {
+        if (!lookups_) throw std::logic_error("lookup field " + decl.field + " without tables");
+        auto* drop = new LookupDropList(lookups_->access(decl.lookup.table), this);
+        drop->setOrder(decl.lookup.key);
+        drop->addDisplayField(decl.lookup.display);
+        drop->setEnabled(!decl.readOnly);
+        drop->refill();
+        connect(drop, &QComboBox::activated, this, [this, drop] { leave(drop); });
+        editor = drop;
         break;
     }
     case FormField::Kind::Choice: {
@@ -158,6 +172,10 @@ void RecordForm::setEditorText(QWidget* editor, const QString& value) {
 
 void RecordForm::display() {
     for (Entry& e : entries_) {
+        if (auto* drop = qobject_cast<LookupDropList*>(e.editor)) {
+            drop->showValue(e.decl.lookup.value, table_.record().display(e.field));
+            continue;
+        }
         // Text pictures pad and number pictures align: editors show the bare value.
         QString text = QString::fromStdString(formatField(table_.record(), e.field, e.picture));
         while (text.endsWith(QLatin1Char(' ')))
@@ -172,6 +190,11 @@ bool RecordForm::store(QWidget* editor, QString* why) {
     const Entry* e = entryOf(editor);
     if (!e || e->decl.readOnly) return true;
     QString text = editorText(editor);
+    if (auto* drop = qobject_cast<LookupDropList*>(editor)) {
+        const int index = drop->currentIndex();
+        text = index < 0 ? QString()
+                         : QString::fromStdString(drop->entryValue(index, e->decl.lookup.value));
+    }
     if (e->decl.kind == FormField::Kind::Text) text.replace(QLatin1Char('\n'), QLatin1Char(' '));
     std::string refusal = readField(table_.record(), e->field, e->picture, text.toStdString());
     if (refusal.empty()) return true;

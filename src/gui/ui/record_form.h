@@ -33,6 +33,7 @@ namespace mvz {
 class ErrorReporter;
 class Record;
 class TableAccess;
+class Tables;
 
 struct FieldRefusal {
     std::string text;  // UTF-8, "|" breaks the line
@@ -40,8 +41,17 @@ struct FieldRefusal {
     bool errorSound = false;
 };
 
+// A field chosen from a drop list of another table (a code table): the
+// entries show `display`, choosing one stores its `value` field.
+struct FieldLookup {
+    std::string table;   // "VUP"
+    std::string key;     // the order of the entries ("KEYSIFRA"; empty: stored order)
+    std::string display; // "VUP:OPIS"
+    std::string value;   // "VUP:SIFRA"
+};
+
 struct FormField {
-    enum class Kind { Line, Text, Choice };
+    enum class Kind { Line, Text, Choice, Lookup };
     std::string field; // "OPC:NAZIV"
     QString prompt;
     std::string picture; // "@s40", "@N4_"; empty: as the field displays
@@ -52,12 +62,15 @@ struct FormField {
     std::function<std::optional<FieldRefusal>(const Record&)> check{};
     // A code that holds digits only (a text field such as a municipality code).
     bool digitsOnly = false;
+    FieldLookup lookup{}; // Kind::Lookup
 };
 
 class RecordForm : public QWidget {
     Q_OBJECT
   public:
-    RecordForm(TableAccess& table, ErrorReporter& errors, QWidget* parent = nullptr);
+    // `lookups` gives the tables of lookup fields (none: the form has none).
+    RecordForm(TableAccess& table, ErrorReporter& errors, QWidget* parent = nullptr,
+               Tables* lookups = nullptr);
 
     // Adds a field row; returns its editor.
     QWidget* addField(const FormField& field);
@@ -102,6 +115,7 @@ class RecordForm : public QWidget {
 
     TableAccess& table_;
     ErrorReporter& errors_;
+    Tables* lookups_;
     QFormLayout* layout_;
     std::vector<Entry> entries_;
     std::vector<QWidget*> editors_;

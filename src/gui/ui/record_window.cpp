@@ -8,6 +8,7 @@
 
 #include "data/error_reporter.h"
 #include "data/table_access.h"
+#include "ui/lookup_drop_list.h"
 #include "ui/window_host.h"
 
 namespace mvz {
@@ -39,7 +40,7 @@ bool RecordWindow::init() {
     layout->addWidget(addFormToolbar());
     auto* group = new QGroupBox(spec_.groupCaption, this);
     auto* groupLayout = new QVBoxLayout(group);
-    auto* form = new RecordForm(primary(), errors(), group);
+    auto* form = new RecordForm(primary(), errors(), group, &tables());
     form->addFields(spec_.fields);
     groupLayout->addWidget(form);
     layout->addWidget(group);
@@ -66,7 +67,10 @@ bool RecordWindow::init() {
         if (spec_.fields[i].readOnly) continue;
         if (view) editor->setEnabled(false);
         if (!firstField()) setFirstField(editor);
-        addHistory(editor);
+        if (auto* drop = qobject_cast<LookupDropList*>(editor))
+            addFileDrop(drop); // refilled with the window
+        else
+            addHistory(editor);
     }
     if (view) ok_->setEnabled(false);
     return true;
