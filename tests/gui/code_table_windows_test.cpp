@@ -15,6 +15,7 @@
 #include "data/error_reporter.h"
 #include "data/message_table.h"
 #include "data/tables.h"
+#include "gui/support/modal_steps.h"
 #include "gui/support/test_host.h"
 #include "setup/initialize.h"
 #include "support/recording_reporter.h"
@@ -29,18 +30,6 @@ const CodeTableWindows& windowsOf(const std::vector<CodeTableWindows>& all, cons
     for (const CodeTableWindows& w : all)
         if (w.menuItem == item) return w;
     qFatal("no code table %s", item);
-}
-
-// Runs `steps` in the modal row window once it shows, then ends it if they did not.
-std::uint8_t runWith(ProcedureWindow& w, std::function<void()> steps) {
-    QTimer::singleShot(0, &w, [&w, steps] {
-        QApplication::setActiveWindow(&w);
-        steps();
-        QTimer::singleShot(0, &w, [&w] {
-            if (!w.isDead()) w.endWindow();
-        });
-    });
-    return w.run();
 }
 
 void type(QWidget* editor, const QString& text) {

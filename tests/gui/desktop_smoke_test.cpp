@@ -4,7 +4,7 @@
 // The desktop program's toolkit runs without a display (offscreen).
 class DesktopSmokeTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void windowShowsWithoutADisplay() {
         QMainWindow w;
         w.setWindowTitle(QStringLiteral("Šifarnik - Općine i gradovi"));

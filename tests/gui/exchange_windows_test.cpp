@@ -49,9 +49,9 @@ class ExchangeWindowsTest : public QObject {
     std::unique_ptr<TestHost> host_;
 
     std::string data() const { return dir_->str(); }
-    FolderRunWindow* open(FolderRunSpec spec) {
+    FolderRunWindow* open(FolderRunSpec decl) {
         PendingRequest = request::View;
-        auto* w = new FolderRunWindow(std::make_unique<Tables>(data(), *errors_), std::move(spec));
+        auto* w = new FolderRunWindow(std::make_unique<Tables>(data(), *errors_), std::move(decl));
         if (!w->start()) return nullptr;
         host_->openChild(w);
         QApplication::setActiveWindow(w);

@@ -15,6 +15,7 @@
 #include "data/error_reporter.h"
 #include "data/message_table.h"
 #include "data/tables.h"
+#include "gui/support/modal_steps.h"
 #include "gui/support/test_host.h"
 #include "print/rate_list.h"
 #include "setup/initialize.h"
@@ -24,20 +25,7 @@
 
 using namespace mvz;
 
-namespace {
-
-std::uint8_t runWith(ProcedureWindow& w, std::function<void()> steps) {
-    QTimer::singleShot(0, &w, [&w, steps] {
-        QApplication::setActiveWindow(&w);
-        steps();
-        QTimer::singleShot(0, &w, [&w] {
-            if (!w.isDead()) w.endWindow();
-        });
-    });
-    return w.run();
-}
-
-} // namespace
+namespace {} // namespace
 
 class RateWindowsTest : public QObject {
     Q_OBJECT

@@ -20,6 +20,7 @@
 #include "data/error_reporter.h"
 #include "data/message_table.h"
 #include "data/tables.h"
+#include "gui/support/modal_steps.h"
 #include "gui/support/test_host.h"
 #include "print/page_model.h"
 #include "support/recording_reporter.h"
@@ -34,18 +35,6 @@
 using namespace mvz;
 
 namespace {
-
-// Runs `steps` once the modal window is shown, then ends it if they did not.
-std::uint8_t runWith(ProcedureWindow& w, std::function<void()> steps) {
-    QTimer::singleShot(0, &w, [&w, steps] {
-        QApplication::setActiveWindow(&w); // keys go to the active window
-        steps();
-        QTimer::singleShot(0, &w, [&w] {
-            if (!w.isDead()) w.endWindow();
-        });
-    });
-    return w.run();
-}
 
 // Runs `act` on the row window once it is shown over its list.
 void whenRowWindowShows(std::function<void(RecordWindow&)> act) {
@@ -97,12 +86,12 @@ class WindowHabitsTest : public QObject {
         return name;
     }
     // A row window on the municipality of the first row, for `request`.
-    std::unique_ptr<RecordWindow> rowWindow(std::uint8_t request, RecordWindowSpec spec) {
+    std::unique_ptr<RecordWindow> rowWindow(std::uint8_t request, RecordWindowSpec decl) {
         opc().setOrder(0);
         opc().setStart();
         if (opc().next() != 0) qFatal("no municipality");
         PendingRequest = request;
-        return std::make_unique<RecordWindow>(*tables_, std::move(spec), host_.get());
+        return std::make_unique<RecordWindow>(*tables_, std::move(decl), host_.get());
     }
 
   private slots:
@@ -149,9 +138,9 @@ class WindowHabitsTest : public QObject {
     }
 
     void altLetterPressesTheButtonWithThatHotLetter() {
-        RecordWindowSpec spec = municipalityRowSpec();
-        spec.okCaption = QStringLiteral("&Spremi");
-        auto form = rowWindow(request::Change, spec);
+        RecordWindowSpec decl = municipalityRowSpec();
+        decl.okCaption = QStringLiteral("&Spremi");
+        auto form = rowWindow(request::Change, decl);
         const std::uint8_t r = runWith(*form, [&] {
             QLineEdit* name = editOf(*form, "OPC:NAZIV");
             name->setFocus();
@@ -230,17 +219,17 @@ class WindowHabitsTest : public QObject {
     }
 
     void listAnswersEnterEscapeAndShowsItsKeys() {
-        ListWindowSpec spec = municipalityListSpec();
+        ListWindowSpec decl = municipalityListSpec();
         int opened = 0;
         std::uint8_t request = 0;
-        spec.update = [&](Tables&) {
+        decl.update = [&](Tables&) {
             ++opened;
             request = PendingRequest;
             PendingRequest = 0;
             return response::Cancelled;
         };
         PendingRequest = request::View;
-        auto* list = new ListWindow(*tables_, spec);
+        auto* list = new ListWindow(*tables_, decl);
         QVERIFY(list->start());
         host_->openChild(list);
         QPointer<ListWindow> alive(list);

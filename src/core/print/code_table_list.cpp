@@ -5,6 +5,7 @@
 #include "base/reporter.h"
 #include "data/tables.h"
 #include "print/list_pages.h"
+#include "print/table_list_run.h"
 
 namespace mvz {
 
@@ -89,48 +90,20 @@ std::vector<std::string> wrapText(std::string_view text, std::size_t width) {
 
 ReportResult printCodeTable(Tables& tables, const CodeTableList& list, const std::string& stamp,
                             Reporter& reporter) {
-    ReportResult out;
     TableAccess& table = tables.access(list.prefix);
-    if (table.open() != result::Ok) {
-        out.status = ReportStatus::Failed;
-        return out;
-    }
     const TableDef& def = table.def();
     const int code = def.fieldIndex("SIFRA");
     const int text = def.fieldIndex("OPIS");
-    table.setOrder(def.keyIndex("KEYSIFRA"));
-    const std::int64_t total = table.count();
     ListPages pages(list.heading,
                     {{list.codeCaption, 170, 150, TextAlign::Left},
                      {list.textCaption, 370, 1480, TextAlign::Left}},
                     stamp);
-    while (table.next() == result::Ok) {
-        if (reporter.cancelRequested()) {
-            out.status = ReportStatus::Cancelled;
-            table.close();
-            return out;
-        }
-        const Record& rec = table.record();
+    return runTableList(table, def.keyIndex("KEYSIFRA"), pages, reporter, [&](const Record& rec) {
         std::vector<std::string> lines = wrapText(rec.display(text), kTextWidth);
         if (lines.empty()) lines.emplace_back();
         for (std::size_t i = 0; i < lines.size(); ++i)
             pages.addRow({i == 0 ? rec.display(code) : std::string(), lines[i]});
-        ++out.records;
-        reporter.progress(static_cast<std::uint64_t>(out.records),
-                          static_cast<std::uint64_t>(std::max<std::int64_t>(total, out.records)));
-    }
-    const bool exhausted = table.atEof();
-    table.close();
-    if (!exhausted) {
-        out.status = ReportStatus::Failed;
-        return out;
-    }
-    if (out.records == 0) {
-        out.status = ReportStatus::NoRecords;
-        return out;
-    }
-    out.pages = pages.finish();
-    return out;
+    });
 }
 
 } // namespace mvz

@@ -34,9 +34,9 @@ bool askBeforeReplacing(FolderRunWindow& window, const std::string& folder, bool
     return confirmReplacingData(&window);
 }
 
-QWidget* open(const WindowContext& context, FolderRunSpec spec) {
+QWidget* open(const WindowContext& context, FolderRunSpec decl) {
     auto* window =
-        new FolderRunWindow(std::make_unique<Tables>(context.dataDir, context.errors), spec);
+        new FolderRunWindow(std::make_unique<Tables>(context.dataDir, context.errors), decl);
     if (!window->start()) return nullptr; // it deletes itself
     return window;
 }
@@ -44,61 +44,61 @@ QWidget* open(const WindowContext& context, FolderRunSpec spec) {
 } // namespace
 
 FolderRunSpec exportSpec(const std::string& dataDir) {
-    FolderRunSpec spec;
-    spec.title = QStringLiteral("Export datoteka");
-    spec.notes = {QStringLiteral(
+    FolderRunSpec decl;
+    decl.title = QStringLiteral("Export datoteka");
+    decl.notes = {QStringLiteral(
         "Pomoću ove opcije exportiramo-kopiramo ključne datoteke u zaseban pretinac.")};
-    spec.prompt = QStringLiteral("Odredite lokaciju");
-    spec.width = 128;
-    spec.preset = native(defaultExchangeFolder(dataDir));
-    spec.runCaption = QStringLiteral("&Export");
-    spec.run = [dataDir](const std::string& folder, Reporter& reporter) {
+    decl.prompt = QStringLiteral("Odredite lokaciju");
+    decl.width = 128;
+    decl.preset = native(defaultExchangeFolder(dataDir));
+    decl.runCaption = QStringLiteral("&Export");
+    decl.run = [dataDir](const std::string& folder, Reporter& reporter) {
         return exportDatabase(dataDir, folder, reporter);
     };
-    return spec;
+    return decl;
 }
 
 FolderRunSpec importSpec(const std::string& dataDir) {
-    FolderRunSpec spec;
-    spec.title = QStringLiteral("Import podataka");
-    spec.prompt = QStringLiteral("Ulazni pretinac");
-    spec.width = 255;
-    spec.preset = native(defaultExchangeFolder(dataDir));
-    spec.warning = {QStringLiteral("VAŽNA NAPOMENA:"),
+    FolderRunSpec decl;
+    decl.title = QStringLiteral("Import podataka");
+    decl.prompt = QStringLiteral("Ulazni pretinac");
+    decl.width = 255;
+    decl.preset = native(defaultExchangeFolder(dataDir));
+    decl.warning = {QStringLiteral("VAŽNA NAPOMENA:"),
                     QStringLiteral("Postojeći podaci biti će zamijenjeni podacima iz ulaznog "
                                    "pretinca!")};
-    spec.runCaption = QStringLiteral("&Preuzmi");
-    spec.alone = true;
-    spec.before = [](FolderRunWindow& window, const std::string& folder) {
+    decl.runCaption = QStringLiteral("&Preuzmi");
+    decl.alone = true;
+    decl.before = [](FolderRunWindow& window, const std::string& folder) {
         return askBeforeReplacing(window, folder, true);
     };
-    spec.run = [dataDir](const std::string& folder, Reporter& reporter) {
+    decl.run = [dataDir](const std::string& folder, Reporter& reporter) {
         WorkerErrors worker(reporter);
         return importDatabase(dataDir, folder, worker.errors);
     };
-    return spec;
+    return decl;
 }
 
 FolderRunSpec takeoverSpec(const std::string& dataDir) {
-    FolderRunSpec spec;
-    spec.title = QStringLiteral("Preuzimanje podataka iz M-Vz 2005");
-    spec.noteTitle = QStringLiteral("Napomena");
-    spec.notes = {QStringLiteral("Pomoću ove opcije preuzimamo podatke iz aplikacije M-Vz 2005")};
-    spec.prompt = QStringLiteral("Gdje se nalaze podaci iz M-Vz 2005 aplikacije");
-    spec.width = 120;
-    spec.preset = native(defaultTakeoverFolder());
-    spec.runCaption = QStringLiteral("Preuzmi podatke");
-    spec.cancelCaption = QStringLiteral("Odustani");
-    spec.resultLine = true;
-    spec.alone = true;
-    spec.before = [](FolderRunWindow& window, const std::string& folder) {
+    FolderRunSpec decl;
+    decl.title = QStringLiteral("Preuzimanje podataka iz M-Vz 2005");
+    decl.noteTitle = QStringLiteral("Napomena");
+    decl.notes = {QStringLiteral("Pomoću ove opcije preuzimamo podatke iz aplikacije M-Vz 2005")};
+    decl.prompt = QStringLiteral("Gdje se nalaze podaci iz M-Vz 2005 aplikacije");
+    decl.width = 120;
+    decl.preset = native(defaultTakeoverFolder());
+    decl.runCaption = QStringLiteral("Preuzmi podatke");
+    decl.cancelCaption = QStringLiteral("Odustani");
+    decl.resultLine = true;
+    decl.alone = true;
+    decl.before = [](FolderRunWindow& window, const std::string& folder) {
         return askBeforeReplacing(window, folder, false);
     };
-    spec.run = [dataDir](const std::string& folder, Reporter& reporter) {
+    decl.run = [dataDir](const std::string& folder, Reporter& reporter) {
         WorkerErrors worker(reporter);
         return takeOver(dataDir, folder, worker.errors);
     };
-    return spec;
+    return decl;
 }
 
 void registerExchangeWindows(WindowRegistry& registry) {
