@@ -11,6 +11,8 @@ const PageFont kStampFont{"Arial", 8, false};
 const PageFont kCaptionFont{"Arial", 9, true};
 const PageFont kRowFont{"Arial", 9, false};
 const PageFont kFooterFont{"Arial", 8, false};
+const PageFont kFixedCaptionFont{kFixedPitchFont, 9, true};
+const PageFont kFixedRowFont{kFixedPitchFont, 9, false};
 
 constexpr int kHeadingY = ListPages::kMargin;
 constexpr int kCaptionY = kHeadingY + 110;
@@ -37,7 +39,8 @@ void ListPages::startPage() {
         page.text(kMargin, kHeadingY + 10, stamp_, kStampFont, TextAlign::Right, right - kMargin);
     page.line(kMargin, kCaptionY - 15, right, kCaptionY - 15, 3);
     for (const ListColumn& c : columns_)
-        page.text(c.x, kCaptionY, c.caption, kCaptionFont, c.align, c.width);
+        page.text(c.x, kCaptionY, c.caption, c.fixedPitch ? kFixedCaptionFont : kCaptionFont,
+                  c.align, c.width);
     page.line(kMargin, kFirstRowY - 15, right, kFirstRowY - 15, 2);
     y_ = kFirstRowY;
 }
@@ -47,7 +50,8 @@ void ListPages::addRow(const std::vector<std::string>& cells) {
     Page& page = model_.pages.back();
     for (std::size_t i = 0; i < columns_.size() && i < cells.size(); ++i) {
         const ListColumn& c = columns_[i];
-        if (!cells[i].empty()) page.text(c.x, y_, cells[i], kRowFont, c.align, c.width);
+        if (!cells[i].empty())
+            page.text(c.x, y_, cells[i], c.fixedPitch ? kFixedRowFont : kRowFont, c.align, c.width);
     }
     y_ += kRowHeight;
     ++rows_;

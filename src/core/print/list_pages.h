@@ -16,6 +16,7 @@ struct ListColumn {
     int x = 0; // left edge, tenths of a millimetre
     int width = 0;
     TextAlign align = TextAlign::Left;
+    bool fixedPitch = false; // caption and cells in the fixed-pitch font
 };
 
 class ListPages {

@@ -25,6 +25,9 @@ struct PageFont {
     friend bool operator==(const PageFont&, const PageFont&) = default;
 };
 
+// The fixed-pitch font of lines laid out by character position.
+inline constexpr const char* kFixedPitchFont = "Courier New";
+
 enum class TextAlign { Left, Right, Center };
 
 // One line of text. `y` is the top of the line. With a width the text is

@@ -49,9 +49,13 @@ std::string LookupDropList::entryValue(int index, std::string_view field) const 
 }
 
 void LookupDropList::refill() {
-    std::string keep;
+    // The entry shown stays shown: found again by its first update field, or
+    // without one by the whole record.
+    std::string keep, keepImage;
     if (!update_.empty() && currentIndex() >= 0)
         keep = entryValue(currentIndex(), table_.def().qualified(update_.front().field));
+    else if (currentIndex() >= 0 && currentIndex() < static_cast<int>(images_.size()))
+        keepImage = images_[static_cast<std::size_t>(currentIndex())];
     const bool blocked = blockSignals(true);
     clear();
     images_.clear();
@@ -71,7 +75,10 @@ void LookupDropList::refill() {
         }
         table_.restorePosition();
     }
-    setCurrentIndex(-1);
+    int again = -1;
+    for (std::size_t i = 0; !keepImage.empty() && i < images_.size() && again < 0; ++i)
+        if (images_[i] == keepImage) again = static_cast<int>(i);
+    setCurrentIndex(again);
     blockSignals(blocked);
     if (!keep.empty()) showValue(table_.def().qualified(update_.front().field), keep);
 }

@@ -54,6 +54,9 @@ void paintText(QPainter& painter, const TextItem& t, const QPointF& origin, doub
         return;
     }
     QFont font(QString::fromStdString(t.font.name));
+    // A fixed-pitch font stays fixed-pitch where its name is not installed:
+    // its columns line up by character.
+    if (t.font.name == kFixedPitchFont) font.setStyleHint(QFont::TypeWriter);
     font.setBold(t.font.bold);
     // Point sizes are taken against the device's resolution.
     const int dpi = std::max(1, painter.device()->logicalDpiY());
