@@ -25,4 +25,10 @@ struct CommandRegistry {
 // command in cli_commands.cpp).
 void registerCommands(CLI::App& app, CommandRegistry& registry);
 
+// A subcommand that the program adds beside the library's own (one that
+// needs more than the Qt-free core, such as printing to PDF); registered by
+// registerCommands after the others. Call before runCli.
+using CommandRegistrar = void (*)(CLI::App& app, CommandRegistry& registry);
+void addCommandRegistrar(CommandRegistrar registrar);
+
 } // namespace mvz

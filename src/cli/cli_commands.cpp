@@ -10,9 +10,20 @@
 
 namespace mvz {
 
+namespace {
+
+std::vector<CommandRegistrar>& registrars() {
+    static std::vector<CommandRegistrar> all;
+    return all;
+}
+
+} // namespace
+
+void addCommandRegistrar(CommandRegistrar registrar) {
+    registrars().push_back(registrar);
+}
+
 void registerCommands(CLI::App& app, CommandRegistry& registry) {
-    (void)app;
-    (void)registry;
     registerIdCommand(app, registry);
     registerDigestCommand(app, registry);
     registerFormCommands(app, registry);
@@ -20,6 +31,8 @@ void registerCommands(CLI::App& app, CommandRegistry& registry) {
     registerPaymentsFormCommand(app, registry);
     registerCheckCommand(app, registry);
     registerExchangeCommands(app, registry);
+    for (CommandRegistrar extra : registrars())
+        extra(app, registry);
 }
 
 } // namespace mvz

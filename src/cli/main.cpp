@@ -4,6 +4,8 @@
 #include <string>
 
 #include "cli_app.h"
+#include "cli_command.h"
+#include "pdf/print_command.h"
 #include "shell/desktop_app.h"
 
 int main(int argc, char** argv) {
@@ -20,5 +22,6 @@ int main(int argc, char** argv) {
         }
     }
     if (desktop) return mvz::runDesktop(argc, argv, dataDir);
+    mvz::addCommandRegistrar(mvz::registerPrintCommand);
     return mvz::runCli(argc, argv);
 }

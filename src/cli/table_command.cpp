@@ -1,12 +1,17 @@
 #include "table_command.h"
 
+#include <cerrno>
+#include <cstring>
+#include <fstream>
 #include <ostream>
+#include <sstream>
 
 #include "cli_session.h"
 #include "data/csv_table_load.h"
 #include "data/csv_text.h"
 #include "data/table_rows.h"
 #include "exit_codes.h"
+#include "rules/register_checks.h"
 
 namespace mvz {
 
@@ -176,6 +181,12 @@ int add(CliSession& s, const TableDef& def, const TableCommand& c) {
     if (std::string why = applyAssignments(record, values); !why.empty())
         return s.refuse(why + "; nothing was added");
     TableAccess& t = s.tables().access(accessName(def));
+    if (hasRegisterChecks(def)) {
+        // The checks and questions of the window that keeps the table.
+        if (!addRegisterRecord(s.tables(), record).ok) return s.refuse("nothing was added");
+        Printer(s.out(), def, c.csv).print(t.record());
+        return finish(s, kExitOk);
+    }
     if (t.open() != result::Ok) return finish(s, kExitRefused);
     t.record() = record;
     if (t.add() != result::Ok) return finish(s, kExitRefused);
@@ -194,6 +205,14 @@ int change(CliSession& s, const TableDef& def, const TableCommand& c) {
         return s.refuse("the record was deleted meanwhile");
     if (std::string why = applyAssignments(t->record(), changes); !why.empty())
         return s.refuse(why + "; nothing was changed");
+    if (hasRegisterChecks(def)) {
+        const Record changed = t->record();
+        t->close(); // the window's service opens what it needs
+        if (!changeRegisterRecord(s.tables(), positions.front(), changed).ok)
+            return s.refuse("nothing was changed");
+        Printer(s.out(), def, c.csv).print(t->record());
+        return finish(s, kExitOk);
+    }
     if (s.tables().relations(accessName(def)).change() != result::Ok)
         return finish(s, kExitRefused);
     Printer(s.out(), def, c.csv).print(t->record());
@@ -206,18 +225,50 @@ int remove(CliSession& s, const TableDef& def, const TableCommand& c) {
     if (int code = find(s, def, c, true, t, positions)) return code;
     if (t->fetchPosition(positions.front()) != result::Ok)
         return s.refuse("the record was deleted meanwhile");
-    if (s.tables().relations(accessName(def)).remove() != result::Ok)
+    if (hasRegisterChecks(def)) {
+        t->close();
+        if (!deleteRegisterRecord(s.tables(), def, positions.front()).ok)
+            return s.refuse("nothing was deleted");
+    } else if (s.tables().relations(accessName(def)).remove() != result::Ok) {
         return finish(s, kExitRefused);
+    }
     s.out() << "deleted 1 record of " << def.stem() << " with its dependants\n";
     return finish(s, kExitOk);
 }
 
+void reportLoaded(CliSession& s, const TableDef& def, std::size_t added) {
+    s.out() << "loaded " << added << (added == 1 ? " record" : " records") << " into "
+            << def.baseName() << '\n';
+}
+
+// A table kept by a window: every row through the window's checks, each
+// refused row named by its line.
+int loadChecked(CliSession& s, const TableDef& def, const TableCommand& c) {
+    std::ifstream in(c.file, std::ios::binary);
+    if (!in) return s.refuse(c.file + ": cannot be read: " + std::strerror(errno));
+    std::ostringstream text;
+    text << in.rdbuf();
+    std::vector<CsvRecord> rows;
+    if (std::string why = readCsvRecords(def, text.str(), c.file, rows); !why.empty())
+        return s.refuse(why + "; nothing was loaded");
+    const RegisterLoad r = loadRegisterRows(s.tables(), def, rows, c.file);
+    for (const std::string& row : r.refusedRows)
+        s.err() << row << '\n';
+    if (!r.refusedRows.empty())
+        return s.refuse(std::to_string(r.refusedRows.size()) +
+                        (r.refusedRows.size() == 1 ? " row was" : " rows were") +
+                        " refused; nothing was loaded");
+    if (!r.ok) return s.refuse(r.error);
+    reportLoaded(s, def, r.added);
+    return finish(s, kExitOk);
+}
+
 int load(CliSession& s, const TableDef& def, const TableCommand& c) {
+    if (hasRegisterChecks(def)) return loadChecked(s, def, c);
     TableAccess& t = s.tables().access(accessName(def));
     const CsvLoadResult r = loadCsvFile(t, c.file);
     if (!r.ok) return s.refuse(r.error);
-    s.out() << "loaded " << r.added << (r.added == 1 ? " record" : " records") << " into "
-            << def.baseName() << '\n';
+    reportLoaded(s, def, r.added);
     return finish(s, kExitOk);
 }
 

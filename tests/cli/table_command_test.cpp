@@ -61,17 +61,22 @@ TEST_F(TableCommand, ListsTheDemoEmployerAsCsv) {
 }
 
 TEST_F(TableCommand, AddGetChangeAndDeleteWithItsCascade) {
-    ASSERT_EQ(
-        mvz({"table", "POS", "add", "REDBROJ=2", "NAZIV=Drugi obrt", "VRSTOBVEZNIKA=30"}).code, 0);
-    for (const char* id : {"12345678903", "98765432106"})
-        ASSERT_EQ(mvz({"table", "RAD", "add", "REDBROJ=2", std::string("JMBG=") + id,
-                       "PREZIME=Radnik " + std::string(id), "GODOBRA=2025", "MJEOBRA=1"})
-                      .code,
-                  0);
+    ASSERT_EQ(mvz({"table", "POS", "add", "REDBROJ=2", "JMBG=12345678903", "NAZIV=Drugi obrt",
+                   "ADRESA=Ilica 1", "KONTAKT=Ana", "VRSTOBVEZNIKA=30"})
+                  .code,
+              0);
+    // A calculation type outside the control table only warns.
+    for (const char* id : {"12345678903", "98765432106"}) {
+        const MvzRun added = mvz({"table", "RAD", "add", "REDBROJ=2", std::string("JMBG=") + id,
+                                  "PREZIME=Radnik " + std::string(id), "CLANDN=N", "VRSTAUPLA=99",
+                                  "GODOBRA=2025", "MJEOBRA=1", "ODDANA=1", "DODANA=31"});
+        ASSERT_EQ(added.code, 0) << added.err;
+    }
 
     MvzRun got = mvz({"table", "POS", "get", "REDBROJ=2", "--csv"});
     EXPECT_EQ(got.code, 0) << got.err;
-    EXPECT_EQ(got.out, std::string(kPosHeader) + "2,,,,Drugi obrt,,,,,30,0,0,0,0\n");
+    EXPECT_EQ(got.out, std::string(kPosHeader) +
+                           "2,,,\"  12345678903\",Drugi obrt,Ilica 1,Ana,,,30,0,0,0,0\n");
 
     MvzRun changed = mvz({"table", "POS", "change", "REDBROJ=2", "--set", "NAZIV=Drugi obrt Ćuk"});
     EXPECT_EQ(changed.code, 0) << changed.err;
@@ -95,7 +100,8 @@ TEST_F(TableCommand, RefusedInputChangesNothing) {
         int code;
         const char* err;
     } cases[] = {
-        {{"table", "POS", "add", "REDBROJ=1", "NAZIV=Dupli"},
+        {{"table", "POS", "add", "REDBROJ=1", "JMBG=12345678903", "NAZIV=Dupli", "ADRESA=a",
+          "KONTAKT=k", "VRSTOBVEZNIKA=30"},
          1,
          "Duplicate Key Error: Adding this record creates a duplicate entry for the key: Redni "
          "broj obveznika"},
@@ -136,7 +142,14 @@ TEST_F(TableCommand, DumpedCsvLoadsBackAndABadFileLoadsNothing) {
         std::ofstream f(dir.file("rad.csv"), std::ios::binary);
         f << dump.out;
     }
+    // Employees are loaded through the insured-person checks: beside their employer.
     TempDir other;
+    ASSERT_EQ(runMvz(other.str(), {"init"}).code, 0);
+    {
+        std::ofstream f(dir.file("pos.csv"), std::ios::binary);
+        f << mvz({"table", "POS", "dump", "--csv"}).out;
+    }
+    ASSERT_EQ(runMvz(other.str(), {"table", "POS", "load", dir.file("pos.csv")}).code, 0);
     const MvzRun loaded = runMvz(other.str(), {"table", "RAD", "load", dir.file("rad.csv")});
     EXPECT_EQ(loaded.code, 0) << loaded.err;
     EXPECT_EQ(loaded.out, "loaded 40 records into TBZAPOSL.DAT\n");

@@ -1,0 +1,168 @@
+#include "pdf/print_command.h"
+
+#include <CLI/CLI.hpp>
+
+#include <QGuiApplication>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <ostream>
+
+#include "cli_command.h"
+#include "cli_session.h"
+#include "exit_codes.h"
+#include "print/code_table_list.h"
+#include "print/municipality_list.h"
+#include "print/print_stamp.h"
+#include "print/rate_list.h"
+#include "ui/page_painter.h"
+
+namespace mvz {
+
+namespace {
+
+struct PrintOptions {
+    std::string list;
+    std::string key;
+    std::optional<long> payer;
+    std::string pdf;
+};
+
+using ListJob = std::function<ReportResult(Tables&, const std::string& key,
+                                           const std::string& stamp, Reporter&)>;
+
+struct PrintableList {
+    const char* name;
+    const char* what;
+    const char* keys; // the orders --key takes; empty: one order only
+    bool takesPayer;  // --payer picks the employer whose rows are listed
+    ListJob job;
+};
+
+std::string upper(std::string text) {
+    for (char& ch : text)
+        if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
+    return text;
+}
+
+// The key without its prefix ("OPC:KEYNAZIV" and "keynaziv" are KEYNAZIV).
+std::string bareKey(const std::string& key) {
+    const std::string k = upper(key);
+    const auto colon = k.find(':');
+    return colon == std::string::npos ? k : k.substr(colon + 1);
+}
+
+ListJob codeTableJob(const char* prefix) {
+    return [prefix](Tables& t, const std::string&, const std::string& stamp, Reporter& r) {
+        return printCodeTable(t, codeTableList(prefix), stamp, r);
+    };
+}
+
+const std::vector<PrintableList>& printableLists() {
+    static const std::vector<PrintableList> lists = {
+        {"municipalities", "ŠIFARNIK - OPĆINE I GRADOVI", "KEYREDB, KEYNAZIV, stored (default)",
+         false,
+         [](Tables& t, const std::string& key, const std::string& stamp, Reporter& r) {
+             const std::string k = bareKey(key);
+             const MunicipalityListOrder order = k == "KEYREDB"    ? MunicipalityListOrder::ByNumber
+                                                 : k == "KEYNAZIV" ? MunicipalityListOrder::ByName
+                                                                   : MunicipalityListOrder::Stored;
+             return municipalityList(t, order, stamp, r);
+         }},
+        {"calculation-types", "vrste obračuna/ispravka (TBVRSUPL)", "", false, codeTableJob("VUP")},
+        {"payer-types", "vrste obveznika (TBVRSOBV)", "", false, codeTableJob("VOB")},
+        {"insurance-bases", "osnove osiguranja (TBOSNOBR)", "", false, codeTableJob("TBO")},
+        {"extended-service", "staž s uvećanim trajanjem (TBOZNSTA)", "", false,
+         codeTableJob("STA")},
+        {"rates", "stope doprinosa (TBSTOPE)", "", false,
+         [](Tables& t, const std::string&, const std::string&, Reporter& r) {
+             return printRates(t, r);
+         }},
+    };
+    return lists;
+}
+
+std::string listHelp() {
+    std::string out = "Lists:\n";
+    for (const PrintableList& l : printableLists()) {
+        std::string line = std::string("  ") + l.name;
+        line.resize(22, ' ');
+        out += line + l.what;
+        if (*l.keys) out += std::string("; --key ") + l.keys;
+        if (l.takesPayer) out += "; --payer N";
+        out += '\n';
+    }
+    return out;
+}
+
+bool keyAccepted(const PrintableList& l, const std::string& key) {
+    if (key.empty()) return true;
+    if (!*l.keys) return false;
+    const std::string k = bareKey(key);
+    return k == "KEYREDB" || k == "KEYNAZIV" || k == "STORED";
+}
+
+// Drawing needs a Qt application; without a display its platform is offscreen.
+std::unique_ptr<QGuiApplication> guiApplication() {
+    if (QCoreApplication::instance()) return nullptr;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "mvz";
+    static char* argv[] = {name, nullptr};
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+int runPrint(CliSession& s, const PrintOptions& o) {
+    const PrintableList* list = nullptr;
+    for (const PrintableList& l : printableLists())
+        if (o.list == l.name) list = &l;
+    if (!list) throw UsageError("there is no list " + o.list + "\n" + listHelp());
+    if (!keyAccepted(*list, o.key))
+        throw UsageError(*list->keys ? "the list " + o.list + " has no order " + o.key +
+                                           " (its orders: " + list->keys + ")"
+                                     : "the list " + o.list + " has one order; leave out --key");
+    if (o.payer && !list->takesPayer)
+        throw UsageError("the list " + o.list +
+                         " lists every row of its table; --payer is for a list of one "
+                         "employer's rows");
+
+    const std::unique_ptr<QGuiApplication> app = guiApplication();
+    const ReportResult result = list->job(s.tables(), o.key, printStampNow(), s.reporter());
+    switch (result.status) {
+    case ReportStatus::Done:
+        break;
+    case ReportStatus::NoRecords:
+        return s.refuse("the list " + o.list + " has no rows; no PDF was written");
+    case ReportStatus::Cancelled:
+    case ReportStatus::Failed:
+        return s.refuse("the list " + o.list + " could not be made; no PDF was written");
+    }
+    std::vector<int> pages;
+    for (std::size_t p = 1; p <= result.pages.pages.size(); ++p)
+        pages.push_back(static_cast<int>(p));
+    QString error;
+    if (!writePdf(result.pages, pages, QString::fromStdString(o.pdf), &error))
+        return s.refuse(error.isEmpty() ? o.pdf + ": the PDF could not be written"
+                                        : error.toStdString());
+    s.out() << o.pdf << ": " << pages.size() << (pages.size() == 1 ? " page, " : " pages, ")
+            << result.records << (result.records == 1 ? " row" : " rows") << '\n';
+    return kExitOk;
+}
+
+} // namespace
+
+void registerPrintCommand(CLI::App& app, CommandRegistry& registry) {
+    auto options = std::make_shared<PrintOptions>();
+    CLI::App* cmd =
+        app.add_subcommand("print", "write a printed list to a PDF file (no display needed)");
+    cmd->add_option("LIST", options->list, "the list (see below)")->required();
+    cmd->add_option("--key", options->key, "the order of a list that has several");
+    cmd->add_option("--payer", options->payer, "the employer of a list of one employer's rows");
+    cmd->add_option("--pdf", options->pdf, "the PDF file to write")->required();
+    cmd->footer(listHelp());
+    registry.add(cmd, [options](CliSession& s) { return runPrint(s, *options); });
+}
+
+} // namespace mvz

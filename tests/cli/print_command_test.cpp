@@ -1,0 +1,85 @@
+// `mvz print` writes the lists to PDF without a display.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <regex>
+
+#include "cli/run_mvz.h"
+#include "support/temp_dir.h"
+
+using namespace mvz::test;
+
+namespace {
+
+int pdfPages(const std::string& pdf) {
+    const std::regex page("/Type\\s*/Page[^s]");
+    return static_cast<int>(
+        std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), page), std::sregex_iterator()));
+}
+
+TEST(PrintCommand, WritesEachListToAPdfWithoutADisplay) {
+    TempDir dir;
+    ASSERT_EQ(runMvz(dir.str(), {"init"}).code, 0);
+    ::unsetenv("DISPLAY");
+    ::unsetenv("WAYLAND_DISPLAY");
+    ::unsetenv("QT_QPA_PLATFORM");
+    const struct {
+        std::vector<std::string> args;
+        int minPages;
+    } cases[] = {
+        {{"municipalities"}, 2}, // the sample holds more municipalities than a page
+        {{"municipalities", "--key", "KEYNAZIV"}, 2},
+        {{"municipalities", "--key", "OPC:KEYREDB"}, 2},
+        {{"calculation-types"}, 1},
+        {{"payer-types"}, 1},
+        {{"insurance-bases"}, 1},
+        {{"extended-service"}, 1},
+        {{"rates"}, 1},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {"print"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const std::string pdf = dir.file(c.args.front() + ".pdf");
+        args.insert(args.end(), {"--pdf", pdf});
+        const MvzRun r = runMvz(dir.str(), args);
+        ASSERT_EQ(r.code, 0) << c.args.front() << "\n" << r.err;
+        const std::string content = slurp(pdf);
+        ASSERT_EQ(content.rfind("%PDF-", 0), 0u) << c.args.front();
+        EXPECT_NE(content.find("%%EOF"), std::string::npos);
+        const int pages = pdfPages(content);
+        EXPECT_GE(pages, c.minPages) << c.args.front();
+        // The command says how many pages it wrote, and the file holds them.
+        EXPECT_NE(r.out.find(": " + std::to_string(pages) + (pages == 1 ? " page" : " pages")),
+                  std::string::npos)
+            << r.out;
+    }
+}
+
+TEST(PrintCommand, RefusesWhatTheListDoesNotTake) {
+    TempDir dir;
+    ASSERT_EQ(runMvz(dir.str(), {"init"}).code, 0);
+    const std::string out = dir.file("x.pdf");
+    const struct {
+        std::vector<std::string> args;
+        const char* err;
+    } cases[] = {
+        {{"print", "rates", "--payer", "1", "--pdf", out}, "--payer is for"},
+        {{"print", "rates", "--key", "KEYOSNOV", "--pdf", out}, "leave out --key"},
+        {{"print", "municipalities", "--key", "KEYNEMA", "--pdf", out}, "has no order KEYNEMA"},
+        {{"print", "employers", "--pdf", out}, "there is no list employers"},
+    };
+    for (const auto& c : cases) {
+        const MvzRun r = runMvz(dir.str(), c.args);
+        EXPECT_EQ(r.code, 2) << c.args[1];
+        EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(out));
+    const MvzRun help = runMvz("", {"print", "--help"});
+    EXPECT_EQ(help.code, 0);
+    for (const char* list : {"municipalities", "calculation-types", "payer-types",
+                             "insurance-bases", "extended-service", "rates"})
+        EXPECT_NE(help.out.find(list), std::string::npos) << list;
+}
+
+} // namespace
