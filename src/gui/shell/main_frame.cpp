@@ -233,8 +233,9 @@ void MainFrame::openChild(QWidget* window, ChildPlacement placement) {
     const QString key = WindowMemory::keyOf(window);
     if (placement == ChildPlacement::Fill)
         sub->setGeometry(mdi_->viewport()->rect());
-    else
-        WindowMemory::restoreGeometry(sub, key);
+    else if (WindowMemory::restoreGeometry(sub, key) &&
+             !mdi_->viewport()->rect().intersects(sub->geometry()))
+        sub->move(0, 0); // a place out of today's frame: where it can be seen
     // The child's size and place are kept when it closes.
     sub->installEventFilter(this);
     sub->setProperty(kMemoryKeyProperty, key);
