@@ -21,7 +21,7 @@ int pdfPages(const std::string& pdf) {
 
 TEST(PrintCommand, WritesEachListToAPdfWithoutADisplay) {
     TempDir dir;
-    ASSERT_EQ(runMvz(dir.str(), {"init"}).code, 0);
+    ASSERT_EQ(runMvz(dir.str(), {"init", "--demo"}).code, 0);
     ::unsetenv("DISPLAY");
     ::unsetenv("WAYLAND_DISPLAY");
     ::unsetenv("QT_QPA_PLATFORM");
@@ -37,6 +37,8 @@ TEST(PrintCommand, WritesEachListToAPdfWithoutADisplay) {
         {{"insurance-bases"}, 1},
         {{"extended-service"}, 1},
         {{"rates"}, 1},
+        {{"control-table"}, 2},
+        {{"employers"}, 1},
     };
     for (const auto& c : cases) {
         std::vector<std::string> args = {"print"};
@@ -96,7 +98,7 @@ TEST(PrintCommand, RefusesWhatTheListDoesNotTake) {
         {{"print", "rates", "--payer", "1", "--pdf", out}, "--payer is for"},
         {{"print", "rates", "--key", "KEYOSNOV", "--pdf", out}, "leave out --key"},
         {{"print", "municipalities", "--key", "KEYNEMA", "--pdf", out}, "has no order KEYNEMA"},
-        {{"print", "employers", "--pdf", out}, "there is no list employers"},
+        {{"print", "employees", "--pdf", out}, "there is no list employees"},
     };
     for (const auto& c : cases) {
         const MvzRun r = runMvz(dir.str(), c.args);
@@ -106,8 +108,9 @@ TEST(PrintCommand, RefusesWhatTheListDoesNotTake) {
     EXPECT_FALSE(std::filesystem::exists(out));
     const MvzRun help = runMvz("", {"print", "--help"});
     EXPECT_EQ(help.code, 0);
-    for (const char* list : {"municipalities", "calculation-types", "payer-types",
-                             "insurance-bases", "extended-service", "rates"})
+    for (const char* list :
+         {"municipalities", "calculation-types", "payer-types", "insurance-bases",
+          "extended-service", "rates", "control-table", "employers"})
         EXPECT_NE(help.out.find(list), std::string::npos) << list;
 }
 

@@ -13,7 +13,10 @@
 #include "cli_command.h"
 #include "cli_session.h"
 #include "exit_codes.h"
+#include "import/review_support.h"
 #include "print/code_table_list.h"
+#include "print/control_table_list.h"
+#include "print/employer_list.h"
 #include "print/municipality_list.h"
 #include "print/print_stamp.h"
 #include "print/rate_list.h"
@@ -79,6 +82,15 @@ const std::vector<PrintableList>& printableLists() {
         {"rates", "stope doprinosa (TBSTOPE)", "", false,
          [](Tables& t, const std::string&, const std::string&, Reporter& r) {
              return printRates(t, r);
+         }},
+        {"control-table", "vezne kontrole (VEZNATAB); also rewrites TEXTSIF.TXT", "", false,
+         [](Tables& t, const std::string&, const std::string&, Reporter& r) {
+             review::useWorkFolder(t);
+             return printControlTable(t, r);
+         }},
+        {"employers", "POPIS POSLODAVACA (TBPOSLOD)", "", false,
+         [](Tables& t, const std::string&, const std::string& stamp, Reporter& r) {
+             return printEmployers(t, stamp, r);
          }},
     };
     return lists;
