@@ -150,11 +150,11 @@ QAbstractButton* hotLetterButton(QWidget* scope, QChar letter) {
     const QChar wanted = letter.toLower();
     for (QAbstractButton* b : scope->findChildren<QAbstractButton*>()) {
         if (!b->isEnabled() || !b->isVisibleTo(scope) || hotLetterOf(b->text()) != wanted) continue;
-        // A button of a window inside this one (a list inside a window) is
-        // that window's.
+        // A button of a window inside this one (a row window, a child of
+        // the frame) is that window's.
         QWidget* owner = b->parentWidget();
         while (owner && owner != scope && !qobject_cast<ProcedureWindow*>(owner) &&
-               !owner->isWindow())
+               !qobject_cast<QMdiSubWindow*>(owner) && !owner->isWindow())
             owner = owner->parentWidget();
         if (owner == scope) return b;
     }
