@@ -16,6 +16,7 @@
 #include "data/error_reporter.h"
 #include "data/message_table.h"
 #include "data/tables.h"
+#include "gui/support/modal_steps.h"
 #include "gui/support/test_host.h"
 #include "setup/initialize.h"
 #include "support/recording_reporter.h"
@@ -25,20 +26,6 @@
 using namespace mvz;
 
 namespace {
-
-// Acts on the rule window once it shows.
-void whenRuleWindowShows(std::function<void(ControlRuleWindow&)> act) {
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [act, poll] {
-        if (auto* w = qobject_cast<ControlRuleWindow*>(QApplication::activeModalWidget())) {
-            QApplication::setActiveWindow(w);
-            act(*w);
-        } else {
-            QTimer::singleShot(5, *poll);
-        }
-    };
-    QTimer::singleShot(0, *poll);
-}
 
 QTreeWidgetItem* childWithCode(QTreeWidgetItem* parent, const QString& code) {
     for (int i = 0; i < parent->childCount(); ++i)
@@ -90,7 +77,7 @@ class ControlTableWindowTest : public QObject {
         QVERIFY(type);
         QVERIFY(!childWithCode(type, QStringLiteral("20")));
         tree->setCurrentItem(type);
-        whenRuleWindowShows([](ControlRuleWindow& rule) {
+        whenModalShows<ControlRuleWindow>([](ControlRuleWindow& rule) {
             QCOMPARE(QString::fromStdString(rule.codeList(0)->entryValue(
                          rule.codeList(0)->currentIndex(), "VOB:SIFRA")),
                      QStringLiteral("30"));
@@ -106,7 +93,8 @@ class ControlTableWindowTest : public QObject {
         QCOMPARE(added->parent()->text(0).left(2), QStringLiteral("01"));
 
         // Deleting it asks, then the basis node goes.
-        whenRuleWindowShows([](ControlRuleWindow& rule) { rule.saveButton()->click(); });
+        whenModalShows<ControlRuleWindow>(
+            [](ControlRuleWindow& rule) { rule.saveButton()->click(); });
         QCOMPARE(int(w->openRule(request::Delete)), int(response::Completed));
         QCOMPARE(reporter_->lastBox().title, std::string("Confirm Delete"));
         type = childWithCode(tree->topLevelItem(0), QStringLiteral("01"));
@@ -121,7 +109,7 @@ class ControlTableWindowTest : public QObject {
         QVERIFY(w->start());
         host_->openChild(w);
         w->tree()->setCurrentItem(w->tree()->topLevelItem(1));
-        whenRuleWindowShows([](ControlRuleWindow& rule) {
+        whenModalShows<ControlRuleWindow>([](ControlRuleWindow& rule) {
             rule.codeList(1)->showValue("VUP:SIFRA", "01");
             rule.codeList(2)->showValue("TBO:SIFRA", "01");
             rule.saveButton()->click();

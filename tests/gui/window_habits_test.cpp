@@ -36,20 +36,6 @@ using namespace mvz;
 
 namespace {
 
-// Runs `act` on the row window once it is shown over its list.
-void whenRowWindowShows(std::function<void(RecordWindow&)> act) {
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [act, poll] {
-        if (auto* form = qobject_cast<RecordWindow*>(QApplication::activeModalWidget())) {
-            QApplication::setActiveWindow(form);
-            act(*form);
-        } else {
-            QTimer::singleShot(5, *poll);
-        }
-    };
-    QTimer::singleShot(0, *poll);
-}
-
 QLineEdit* editOf(RecordWindow& form, const char* field) {
     return qobject_cast<QLineEdit*>(form.form()->editor(field));
 }
@@ -292,7 +278,7 @@ class WindowHabitsTest : public QObject {
         QWidget* parent = nullptr;
         QPoint centre, listCentre;
         bool dialog = false;
-        whenRowWindowShows([&](RecordWindow& form) {
+        whenModalShows<RecordWindow>([&](RecordWindow& form) {
             parent = form.parentWidget();
             dialog = form.windowType() == Qt::Dialog;
             centre = form.frameGeometry().center();
