@@ -198,6 +198,12 @@ bool MainFrame::registerWindow(std::string_view itemName, WindowFactory factory)
     return true;
 }
 
+bool MainFrame::registerNamedWindow(std::string_view name, WindowFactory factory) {
+    if (name.empty() || findMenuEntry(name) || !factory) return false;
+    factories_.insert_or_assign(std::string(name), std::move(factory));
+    return true;
+}
+
 bool MainFrame::isRegistered(std::string_view itemName) const {
     return factories_.find(itemName) != factories_.end();
 }
@@ -358,7 +364,7 @@ void MainFrame::run(const MenuEntry& entry) {
     case MenuCommand::None:
         break;
     case MenuCommand::Window:
-        startWindow(entry);
+        openWindow(entry.name);
         break;
     case MenuCommand::Exit:
         close();
@@ -392,13 +398,15 @@ void MainFrame::run(const MenuEntry& entry) {
     }
 }
 
-void MainFrame::startWindow(const MenuEntry& entry) {
-    auto it = factories_.find(entry.name);
-    if (it == factories_.end()) return;
+bool MainFrame::openWindow(std::string_view name) {
+    auto it = factories_.find(name);
+    if (it == factories_.end()) return false;
     // A copy: the factory may register or replace windows while it runs.
     WindowFactory factory = it->second;
     WindowContext context{dataDir_, errors_, static_cast<WindowHost&>(*this)};
-    if (QWidget* window = factory(context)) openChild(window);
+    QWidget* window = factory(context);
+    if (window) openChild(window);
+    return window != nullptr;
 }
 
 void MainFrame::editAction(const char* slot) {

@@ -56,7 +56,12 @@ class MainFrame : public QMainWindow, public WindowHost, public WindowRegistry {
     // factory builds, and enables the item. False for a name that is not a
     // window item of the menu.
     bool registerWindow(std::string_view itemName, WindowFactory factory) override;
+    bool registerNamedWindow(std::string_view name, WindowFactory factory) override;
+    // A menu item's window or a named window.
     bool isRegistered(std::string_view itemName) const;
+    // Opens the window registered under the name (a menu item's or a named
+    // one) as a new child. False when none is or it did not open.
+    bool openWindow(std::string_view name);
 
     // Chooses a menu item or toolbar button as the user would. False when the
     // item is unknown or disabled.
@@ -109,7 +114,6 @@ class MainFrame : public QMainWindow, public WindowHost, public WindowRegistry {
     // Every accepted control of the frame comes here.
     void accept(int control);
     void run(const MenuEntry& entry);
-    void startWindow(const MenuEntry& entry);
     void editAction(const char* slot);
     void arrangeIcons();
     void fillWindowList(QMenu* menu);

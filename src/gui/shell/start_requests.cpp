@@ -100,7 +100,14 @@ void applyStartRequests(MainFrame& frame) {
         &frame, &MainFrame::started, &frame, [&frame, open, shotPath, delay, failed, takeShot] {
             for (const QString& part : open.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
                 const QString name = menuItemNamed(part);
-                if (name.isEmpty()) {
+                const std::string named = part.trimmed().toStdString();
+                if (name.isEmpty() && frame.isRegistered(named)) {
+                    // A window no menu item starts, by its registered name.
+                    if (!frame.openWindow(named)) {
+                        warn(QStringLiteral("the window \"%1\" did not open").arg(part));
+                        *failed = true;
+                    }
+                } else if (name.isEmpty()) {
                     warn(QStringLiteral("no menu item \"%1\"").arg(part));
                     *failed = true;
                 } else if (!frame.choose(name.toStdString())) {

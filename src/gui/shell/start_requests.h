@@ -3,7 +3,8 @@
 //
 //   MVZ_OPEN="name,name"   once the frame has started, chooses these menu
 //                          items (menu table names such as "about", or the
-//                          item texts without "&", e.g. "O programu")
+//                          item texts without "&", e.g. "O programu"), or
+//                          opens windows registered by a name of their own
 //   MVZ_KEYS="Insert"      then presses these keys (a QKeySequence, e.g.
 //                          "Insert" or "Ctrl+Return") in the focused window
 //   MVZ_SCREENSHOT=a.png   then writes a picture of the frame with its

@@ -150,10 +150,11 @@ QString ListControl::text(int row, int column) const {
 }
 
 QSize ListControl::sizeHint() const {
-    // Every column and fifteen rows.
+    // Every column (one narrower than the header's least section is drawn
+    // that wide) and fifteen rows.
     int width = 0;
     for (const ColumnFormat& c : columns_)
-        width += horizontalDialogUnits(c.width);
+        width += std::max(horizontalDialogUnits(c.width), header_->minimumSectionSize());
     width += verticalScrollBar()->sizeHint().width() + 2 * frameWidth();
     return {std::max(width, 200), header_->height() + 15 * rowHeight() + 2 * frameWidth()};
 }

@@ -18,6 +18,14 @@ RecordWindow::RecordWindow(Tables& tables, RecordWindowSpec decl, QWidget* paren
 
 bool RecordWindow::init() {
     if (!ProcedureWindow::init()) return false;
+    const std::uint16_t refusal = request() == request::Insert && !spec_.allowsInsert   ? 20
+                                  : request() == request::Change && !spec_.allowsChange ? 38
+                                  : request() == request::Delete && !spec_.allowsDelete ? 12
+                                                                                        : 0;
+    if (refusal) {
+        errors().raise(refusal);
+        return false; // ends cancelled before anything is read or written
+    }
     setPrimary(spec_.table);
     if (objectName().isEmpty())
         setObjectName(QStringLiteral("row-%1").arg(QString::fromStdString(spec_.table)));

@@ -44,6 +44,13 @@ struct RecordWindowSpec {
     QString okCaption = QStringLiteral("Spremi");
     QString cancelCaption = QStringLiteral("Odustani");
     QString helpCaption = QStringLiteral("Upu&te");
+    // What the window may be asked for. A request it does not allow is
+    // refused with the table layer's message ("This form cannot be used to
+    // insert a record", 20; change 38; delete 12): the window ends without
+    // showing, cancelled, having changed nothing.
+    bool allowsInsert = true;
+    bool allowsChange = true;
+    bool allowsDelete = true;
     // Presets a new record (after the list set the range fields); non-zero
     // fails the insert.
     std::function<int(Record&)> primeFields;

@@ -83,6 +83,10 @@ class WindowRegistry {
     virtual ~WindowRegistry() = default;
     // False for a name that is not a window item of the menu.
     virtual bool registerWindow(std::string_view itemName, WindowFactory factory) = 0;
+    // A window that no menu item starts (other windows open it), opened by its
+    // name, e.g. by the start options that take pictures. False for an empty
+    // name or a name of the menu.
+    virtual bool registerNamedWindow(std::string_view name, WindowFactory factory) = 0;
 };
 
 } // namespace mvz
