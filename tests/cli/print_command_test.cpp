@@ -39,6 +39,7 @@ TEST(PrintCommand, WritesEachListToAPdfWithoutADisplay) {
         {{"rates"}, 1},
         {{"control-table"}, 2},
         {{"employers"}, 1},
+        {{"employees", "--payer", "1"}, 1},
     };
     for (const auto& c : cases) {
         std::vector<std::string> args = {"print"};
@@ -98,19 +99,25 @@ TEST(PrintCommand, RefusesWhatTheListDoesNotTake) {
         {{"print", "rates", "--payer", "1", "--pdf", out}, "--payer is for"},
         {{"print", "rates", "--key", "KEYOSNOV", "--pdf", out}, "leave out --key"},
         {{"print", "municipalities", "--key", "KEYNEMA", "--pdf", out}, "has no order KEYNEMA"},
-        {{"print", "employees", "--pdf", out}, "there is no list employees"},
+        {{"print", "payroll", "--pdf", out}, "there is no list payroll"},
+        {{"print", "employees", "--pdf", out}, "name the employer with --payer"},
     };
     for (const auto& c : cases) {
         const MvzRun r = runMvz(dir.str(), c.args);
         EXPECT_EQ(r.code, 2) << c.args[1];
         EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
     }
+    // An employer that is not there: the list says so and writes nothing.
+    const MvzRun unknown = runMvz(dir.str(), {"print", "employees", "--payer", "9", "--pdf", out});
+    EXPECT_EQ(unknown.code, 1);
+    EXPECT_NE(unknown.err.find("Nema poslodavca s rednim brojem 9."), std::string::npos)
+        << unknown.err;
     EXPECT_FALSE(std::filesystem::exists(out));
     const MvzRun help = runMvz("", {"print", "--help"});
     EXPECT_EQ(help.code, 0);
     for (const char* list :
          {"municipalities", "calculation-types", "payer-types", "insurance-bases",
-          "extended-service", "rates", "control-table", "employers"})
+          "extended-service", "rates", "control-table", "employers", "employees"})
         EXPECT_NE(help.out.find(list), std::string::npos) << list;
 }
 

@@ -17,6 +17,7 @@
 #include "print/code_table_list.h"
 #include "print/control_table_list.h"
 #include "print/employer_list.h"
+#include "print/insured_person_list.h"
 #include "print/municipality_list.h"
 #include "print/print_stamp.h"
 #include "print/rate_list.h"
@@ -33,14 +34,14 @@ struct PrintOptions {
     std::string pdf;
 };
 
-using ListJob = std::function<ReportResult(Tables&, const std::string& key,
-                                           const std::string& stamp, Reporter&)>;
+using ListJob =
+    std::function<ReportResult(Tables&, const PrintOptions&, const std::string& stamp, Reporter&)>;
 
 struct PrintableList {
     const char* name;
     const char* what;
     const char* keys; // the orders --key takes; empty: one order only
-    bool takesPayer;  // --payer picks the employer whose rows are listed
+    bool takesPayer;  // a list of one employer's rows: --payer names the employer
     ListJob job;
 };
 
@@ -58,7 +59,7 @@ std::string bareKey(const std::string& key) {
 }
 
 ListJob codeTableJob(const char* prefix) {
-    return [prefix](Tables& t, const std::string&, const std::string& stamp, Reporter& r) {
+    return [prefix](Tables& t, const PrintOptions&, const std::string& stamp, Reporter& r) {
         return printCodeTable(t, codeTableList(prefix), stamp, r);
     };
 }
@@ -67,8 +68,8 @@ const std::vector<PrintableList>& printableLists() {
     static const std::vector<PrintableList> lists = {
         {"municipalities", "ŠIFARNIK - OPĆINE I GRADOVI", "KEYREDB, KEYNAZIV, stored (default)",
          false,
-         [](Tables& t, const std::string& key, const std::string& stamp, Reporter& r) {
-             const std::string k = bareKey(key);
+         [](Tables& t, const PrintOptions& o, const std::string& stamp, Reporter& r) {
+             const std::string k = bareKey(o.key);
              const MunicipalityListOrder order = k == "KEYREDB"    ? MunicipalityListOrder::ByNumber
                                                  : k == "KEYNAZIV" ? MunicipalityListOrder::ByName
                                                                    : MunicipalityListOrder::Stored;
@@ -80,17 +81,21 @@ const std::vector<PrintableList>& printableLists() {
         {"extended-service", "staž s uvećanim trajanjem (TBOZNSTA)", "", false,
          codeTableJob("STA")},
         {"rates", "stope doprinosa (TBSTOPE)", "", false,
-         [](Tables& t, const std::string&, const std::string&, Reporter& r) {
+         [](Tables& t, const PrintOptions&, const std::string&, Reporter& r) {
              return printRates(t, r);
          }},
         {"control-table", "vezne kontrole (VEZNATAB); also rewrites TEXTSIF.TXT", "", false,
-         [](Tables& t, const std::string&, const std::string&, Reporter& r) {
+         [](Tables& t, const PrintOptions&, const std::string&, Reporter& r) {
              review::useWorkFolder(t);
              return printControlTable(t, r);
          }},
         {"employers", "POPIS POSLODAVACA (TBPOSLOD)", "", false,
-         [](Tables& t, const std::string&, const std::string& stamp, Reporter& r) {
+         [](Tables& t, const PrintOptions&, const std::string& stamp, Reporter& r) {
              return printEmployers(t, stamp, r);
+         }},
+        {"employees", "O S I G U R A N I C I (TBZAPOSL)", "", true,
+         [](Tables& t, const PrintOptions& o, const std::string& stamp, Reporter& r) {
+             return printInsuredPersons(t, *o.payer, stamp, r);
          }},
     };
     return lists;
@@ -103,7 +108,7 @@ std::string listHelp() {
         line.resize(22, ' ');
         out += line + l.what;
         if (*l.keys) out += std::string("; --key ") + l.keys;
-        if (l.takesPayer) out += "; --payer N";
+        if (l.takesPayer) out += "; --payer N, the employer (required)";
         out += '\n';
     }
     return out;
@@ -139,9 +144,12 @@ int runPrint(CliSession& s, const PrintOptions& o) {
         throw UsageError("the list " + o.list +
                          " lists every row of its table; --payer is for a list of one "
                          "employer's rows");
+    if (!o.payer && list->takesPayer)
+        throw UsageError("the list " + o.list +
+                         " lists one employer's rows: name the employer with --payer N");
 
     const std::unique_ptr<QGuiApplication> app = guiApplication();
-    const ReportResult result = list->job(s.tables(), o.key, printStampNow(), s.reporter());
+    const ReportResult result = list->job(s.tables(), o, printStampNow(), s.reporter());
     switch (result.status) {
     case ReportStatus::Done:
         break;
@@ -171,7 +179,8 @@ void registerPrintCommand(CLI::App& app, CommandRegistry& registry) {
         app.add_subcommand("print", "write a printed list to a PDF file (no display needed)");
     cmd->add_option("LIST", options->list, "the list (see below)")->required();
     cmd->add_option("--key", options->key, "the order of a list that has several");
-    cmd->add_option("--payer", options->payer, "the employer of a list of one employer's rows");
+    cmd->add_option("--payer", options->payer,
+                    "the employer (POS:REDBROJ) of a list of one employer's rows");
     cmd->add_option("--pdf", options->pdf, "the PDF file to write")->required();
     cmd->footer(listHelp());
     registry.add(cmd, [options](CliSession& s) { return runPrint(s, *options); });
