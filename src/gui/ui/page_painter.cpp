@@ -2,13 +2,18 @@
 
 #include <QFileInfo>
 #include <QFont>
+#include <QGlyphRun>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRawFont>
 
 #include <algorithm>
+#include <memory>
+#include <string_view>
+#include <unordered_map>
 #include <variant>
 
 namespace mvz {
@@ -35,40 +40,177 @@ Qt::Alignment alignmentOf(TextAlign a) {
     return Qt::AlignLeft;
 }
 
-void paintText(QPainter& painter, const TextItem& t, const QPointF& origin, double scale) {
-    if (t.text.empty()) return;
-    const double pixels = t.font.size * kTenthMmPerPoint * scale;
-    const double lineHeight = pixels * 1.3;
-    const double x = origin.x() + t.x * scale;
-    const double y = origin.y() + t.y * scale;
-    const QString text = QString::fromStdString(t.text);
-    if (pixels < kSmallestTextPixels) {
-        // Thumbnails: a grey bar where the text stands.
-        const double width =
-            std::min<double>(text.size() * pixels * 0.5, t.width > 0 ? t.width * scale : 1e9);
-        double left = x;
-        if (t.width > 0 && t.align == TextAlign::Right) left = x + t.width * scale - width;
-        if (t.width > 0 && t.align == TextAlign::Center) left = x + (t.width * scale - width) / 2;
-        painter.fillRect(QRectF(left, y + pixels * 0.2, width, std::max(pixels * 0.7, 0.5)),
-                         QColor(150, 150, 150));
-        return;
-    }
-    QFont font(QString::fromStdString(t.font.name));
+double pixelsOf(const TextItem& t, double scale) {
+    return t.font.size * kTenthMmPerPoint * scale;
+}
+
+QFont fontOf(const PageFont& f, double pixels, const QPaintDevice& device) {
+    QFont font(QString::fromStdString(f.name));
     // A fixed-pitch font stays fixed-pitch where its name is not installed:
     // its columns line up by character.
-    if (t.font.name == kFixedPitchFont) font.setStyleHint(QFont::TypeWriter);
-    font.setBold(t.font.bold);
+    if (f.name == kFixedPitchFont) font.setStyleHint(QFont::TypeWriter);
+    font.setBold(f.bold);
     // Point sizes are taken against the device's resolution.
-    const int dpi = std::max(1, painter.device()->logicalDpiY());
+    const int dpi = std::max(1, device.logicalDpiY());
     font.setPointSizeF(pixels * 72.0 / dpi);
-    painter.setFont(font);
+    return font;
+}
+
+// Thumbnails: a grey bar where the text stands.
+void paintTextBar(QPainter& painter, const TextItem& t, const QPointF& origin, double scale) {
+    const double pixels = pixelsOf(t, scale);
+    const double x = origin.x() + t.x * scale;
+    const double y = origin.y() + t.y * scale;
+    const double chars = static_cast<double>(QString::fromStdString(t.text).size());
+    const double width =
+        std::min<double>(chars * pixels * 0.5, t.width > 0 ? t.width * scale : 1e9);
+    double left = x;
+    if (t.width > 0 && t.align == TextAlign::Right) left = x + t.width * scale - width;
+    if (t.width > 0 && t.align == TextAlign::Center) left = x + (t.width * scale - width) / 2;
+    painter.fillRect(QRectF(left, y + pixels * 0.2, width, std::max(pixels * 0.7, 0.5)),
+                     QColor(150, 150, 150));
+}
+
+// A text laid out by Qt's text layout, which also finds characters the font
+// lacks in another font.
+void paintLaidOutText(QPainter& painter, const TextItem& t, const QPointF& origin, double scale) {
+    const double pixels = pixelsOf(t, scale);
+    const double x = origin.x() + t.x * scale;
+    const double y = origin.y() + t.y * scale;
+    painter.setFont(fontOf(t.font, pixels, *painter.device()));
     painter.setPen(Qt::black);
     const double width = t.width > 0 ? t.width * scale : 1e6;
-    painter.drawText(QRectF(x, y, width, lineHeight),
+    painter.drawText(QRectF(x, y, width, pixels * 1.3),
                      alignmentOf(t.width > 0 ? t.align : TextAlign::Left) | Qt::AlignTop |
                          Qt::TextDontClip | Qt::TextSingleLine,
-                     text);
+                     QString::fromStdString(t.text));
 }
+
+// The next code point of UTF-8 text at `i` (a broken sequence gives U+FFFD).
+char32_t nextCodePoint(std::string_view s, std::size_t& i) {
+    const auto lead = static_cast<unsigned char>(s[i++]);
+    if (lead < 0x80) return lead;
+    const int more = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
+    if (more < 0) return 0xFFFD;
+    char32_t c = lead & (0x3F >> more);
+    for (int k = 0; k < more; ++k) {
+        if (i >= s.size() || (static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) return 0xFFFD;
+        c = (c << 6) | (static_cast<unsigned char>(s[i++]) & 0x3F);
+    }
+    return c;
+}
+
+// Texts drawn as runs of glyphs. Laying each text out anew (itemising and
+// shaping it) costs more than everything else of a long list, and a device
+// page of a PDF file or a printer takes every call separately; so each
+// character's glyph and advance are looked up once per font and size, and
+// the texts of one font that follow one another on a page go to the device
+// as one run. A text with a character its font lacks is laid out by Qt (it
+// finds another font for it). The runs keep their fonts from page to page.
+class TextRuns {
+  public:
+    explicit TextRuns(QPainter& painter) : painter_(painter) {}
+
+    void draw(const TextItem& t, const QPointF& origin, double scale) {
+        const double pixels = pixelsOf(t, scale);
+        Face& face = faceOf(t.font, pixels);
+        // The glyphs of the text after those waiting in the run.
+        if (&face != pending_) flush();
+        const qsizetype start = glyphs_.size();
+        // Blanks only move on; trailing ones do not count in the alignment.
+        double advance = 0, inked = 0;
+        for (std::size_t i = 0; i < t.text.size();) {
+            const char32_t c = nextCodePoint(t.text, i);
+            const Glyph g = face.glyph(c);
+            if (g.index == 0) {
+                glyphs_.resize(start);
+                positions_.resize(start);
+                flush();
+                paintLaidOutText(painter_, t, origin, scale);
+                return;
+            }
+            if (c != U' ' && c != U'\u00A0') {
+                glyphs_.push_back(g.index);
+                positions_.push_back(QPointF(advance, 0));
+                inked = advance + g.advance;
+            }
+            advance += g.advance;
+        }
+        double left = origin.x() + t.x * scale;
+        if (t.width > 0 && t.align == TextAlign::Right) left += t.width * scale - inked;
+        if (t.width > 0 && t.align == TextAlign::Center) left += (t.width * scale - inked) / 2;
+        const double baseline = origin.y() + t.y * scale + face.ascent;
+        for (qsizetype k = start; k < positions_.size(); ++k)
+            positions_[k] += QPointF(left, baseline);
+        pending_ = &face;
+    }
+
+    // Draws the run waiting; before anything else is drawn and at a page's end.
+    void flush() {
+        if (pending_ && !glyphs_.isEmpty()) {
+            QGlyphRun run;
+            run.setRawFont(pending_->raw);
+            run.setGlyphIndexes(glyphs_);
+            run.setPositions(positions_);
+            painter_.setPen(Qt::black);
+            painter_.drawGlyphRun(QPointF(0, 0), run);
+        }
+        glyphs_.clear();
+        positions_.clear();
+        pending_ = nullptr;
+    }
+
+  private:
+    struct Glyph {
+        quint32 index = 0; // 0: the font has no glyph for the character
+        double advance = 0;
+        bool known = false;
+    };
+
+    struct Face {
+        PageFont font;
+        double pixels = 0;
+        QRawFont raw;
+        double ascent = 0;
+        // Latin letters (Croatian ones included) by code point, others hashed.
+        std::vector<Glyph> latin = std::vector<Glyph>(0x250);
+        std::unordered_map<char32_t, Glyph> other;
+
+        Glyph glyph(char32_t c) {
+            Glyph& g = c < latin.size() ? latin[c] : other[c];
+            if (g.known) return g;
+            g.known = true;
+            const QList<quint32> found = raw.glyphIndexesForString(QString::fromUcs4(&c, 1));
+            if (found.size() == 1 && found.front() != 0) {
+                g.index = found.front();
+                g.advance = raw.advancesForGlyphIndexes(found).value(0).x();
+            }
+            return g;
+        }
+    };
+
+    Face& faceOf(const PageFont& font, double pixels) {
+        if (last_ && last_->pixels == pixels && last_->font == font) return *last_;
+        for (const std::unique_ptr<Face>& f : faces_)
+            if (f->pixels == pixels && f->font == font) return *(last_ = f.get());
+        auto face = std::make_unique<Face>();
+        face->font = font;
+        face->pixels = pixels;
+        face->raw = QRawFont::fromFont(fontOf(font, pixels, *painter_.device()));
+        face->raw.setPixelSize(pixels);
+        face->ascent = face->raw.ascent();
+        last_ = face.get();
+        faces_.push_back(std::move(face));
+        return *last_;
+    }
+
+    QPainter& painter_;
+    std::vector<std::unique_ptr<Face>> faces_;
+    Face* last_ = nullptr;
+    Face* pending_ = nullptr;
+    QList<quint32> glyphs_;
+    QList<QPointF> positions_;
+};
 
 QPen penOf(int thickness, double scale) {
     QPen pen(Qt::black);
@@ -77,9 +219,7 @@ QPen penOf(int thickness, double scale) {
     return pen;
 }
 
-} // namespace
-
-void paintPage(QPainter& painter, const Page& page, const QRectF& target) {
+void paintPageWith(QPainter& painter, TextRuns& texts, const Page& page, const QRectF& target) {
     if (page.width <= 0 || page.height <= 0) return;
     const double scale = target.width() / page.width;
     const QPointF origin = target.topLeft();
@@ -88,8 +228,17 @@ void paintPage(QPainter& painter, const Page& page, const QRectF& target) {
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     for (const PageItem& item : page.items) {
         if (const auto* t = std::get_if<TextItem>(&item)) {
-            paintText(painter, *t, origin, scale);
-        } else if (const auto* l = std::get_if<LineItem>(&item)) {
+            if (t->text.empty()) continue;
+            if (pixelsOf(*t, scale) < kSmallestTextPixels) {
+                texts.flush();
+                paintTextBar(painter, *t, origin, scale);
+            } else {
+                texts.draw(*t, origin, scale);
+            }
+            continue;
+        }
+        texts.flush();
+        if (const auto* l = std::get_if<LineItem>(&item)) {
             painter.setPen(penOf(l->thickness, scale));
             painter.drawLine(QPointF(origin.x() + l->x1 * scale, origin.y() + l->y1 * scale),
                              QPointF(origin.x() + l->x2 * scale, origin.y() + l->y2 * scale));
@@ -103,7 +252,15 @@ void paintPage(QPainter& painter, const Page& page, const QRectF& target) {
                                     b->width * scale, b->height * scale));
         }
     }
+    texts.flush();
     painter.restore();
+}
+
+} // namespace
+
+void paintPage(QPainter& painter, const Page& page, const QRectF& target) {
+    TextRuns texts(painter);
+    paintPageWith(painter, texts, page, target);
 }
 
 bool paintPages(QPagedPaintDevice& device, const PageModel& model, const std::vector<int>& pages) {
@@ -116,6 +273,7 @@ bool paintPages(QPagedPaintDevice& device, const PageModel& model, const std::ve
         QPageLayout(pageSizeOf(*chosen.front()), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
     QPainter painter;
     if (!painter.begin(&device)) return false;
+    TextRuns texts(painter);
     for (std::size_t i = 0; i < chosen.size(); ++i) {
         const Page& page = *chosen[i];
         if (i > 0) {
@@ -124,7 +282,7 @@ bool paintPages(QPagedPaintDevice& device, const PageModel& model, const std::ve
         }
         // The whole sheet: the device's resolution over the page's width.
         const double scale = device.logicalDpiX() / 254.0;
-        paintPage(painter, page, QRectF(0, 0, page.width * scale, page.height * scale));
+        paintPageWith(painter, texts, page, QRectF(0, 0, page.width * scale, page.height * scale));
     }
     return painter.end();
 }
