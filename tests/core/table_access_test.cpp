@@ -125,6 +125,21 @@ TEST_F(TableAccessTest, BlankEntriesAreLeftOutOfTheirKey) {
     EXPECT_EQ(column(pos, "", "NAZIV"), (std::vector<std::string>{"", "Bez broja", "Pet"}));
 }
 
+TEST_F(TableAccessTest, FetchingABlankKeyValueFindsNothingQuietlyAfterReadingToTheEnd) {
+    addEmployer(5, "Pet");
+    TableAccess& pos = table("POS");
+    // The last read ran past the end: its error must not be taken for the fetch's.
+    pos.setOrder(pos.def().keyIndex("KEYREDBROJ"));
+    pos.setStart();
+    while (pos.next() == 0) {
+    }
+    st.reporter.clear();
+    pos.record().clear();
+    EXPECT_NE(pos.fetch(pos.def().keyIndex("KEYREDBROJ")), 0);
+    EXPECT_EQ(pos.lastError().code, err::RecordNotFound);
+    EXPECT_TRUE(st.reporter.boxes.empty());
+}
+
 TEST_F(TableAccessTest, DuplicateKeyNamesFirstDuplicatedKey) {
     addEmployer(1, "Prva", "12345678", "0001");
     TableAccess& pos = table("POS");

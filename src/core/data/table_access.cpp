@@ -270,8 +270,13 @@ int TableAccess::previous() {
 int TableAccess::fetch(int key) {
     if (int r = useCheck()) return r;
     auto value = keySortValue(def_, def_.keys.at(key), record_);
+    if (!value) {
+        // A blank value is left out of the key: no record has it.
+        lastError_ = StorageError::of(err::RecordNotFound, def_.fileName);
+        return result::Failed;
+    }
     std::vector<StoredRow> rows;
-    if (value) lastError_ = file_->page(key, true, &*value, 0, 1, rows);
+    lastError_ = file_->page(key, true, &*value, 0, 1, rows);
     if (lastError_) {
         raise(1);
         return result::Failed;

@@ -2,6 +2,7 @@
 
 #include "codes/code_windows.h"
 #include "exchange/exchange_windows.h"
+#include "registers/register_windows.h"
 #include "shell/about_window.h"
 #include "shell/application_parameters_window.h"
 #include "shell/main_frame.h"
@@ -17,6 +18,7 @@ void registerShellWindows(MainFrame& frame) {
     });
     registerCodeWindows(frame);
     registerExchangeWindows(frame);
+    registerRegisterWindows(frame);
 }
 
 } // namespace mvz

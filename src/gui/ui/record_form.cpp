@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -41,7 +42,16 @@ const char* allowedCharacters(const FormField& decl, const std::optional<Picture
 
 RecordForm::RecordForm(TableAccess& table, ErrorReporter& errors, QWidget* parent, Tables* lookups)
     : QWidget(parent), table_(table), errors_(errors), lookups_(lookups),
-      layout_(new QFormLayout(this)) {}
+      columns_(new QHBoxLayout(this)), layout_(new QFormLayout) {
+    columns_->setContentsMargins(0, 0, 0, 0);
+    columns_->addLayout(layout_);
+}
+
+void RecordForm::newColumn() {
+    columns_->addSpacing(fontMetrics().averageCharWidth() * 3);
+    layout_ = new QFormLayout;
+    columns_->addLayout(layout_);
+}
 
 QWidget* RecordForm::addField(const FormField& decl) {
     Entry e;
@@ -129,6 +139,32 @@ void RecordForm::addFields(const std::vector<FormField>& fields) {
 void RecordForm::addRow(const QString& prompt, QWidget* control) {
     control->setParent(this);
     layout_->addRow(prompt, control);
+}
+
+void RecordForm::addBeside(QWidget* editor, QWidget* control) {
+    for (QFormLayout* form : findChildren<QFormLayout*>()) {
+        int row = -1;
+        QFormLayout::ItemRole role;
+        form->getWidgetPosition(editor, &row, &role);
+        if (row < 0) {
+            // Already on a row with companions: the editor's parent layout holds them.
+            continue;
+        }
+        auto* pair = new QHBoxLayout;
+        pair->setContentsMargins(0, 0, 0, 0);
+        form->removeWidget(editor);
+        pair->addWidget(editor);
+        pair->addWidget(control, 1);
+        form->setLayout(row, role, pair);
+        return;
+    }
+    // A row that has companions already: append to it.
+    for (QHBoxLayout* pair : findChildren<QHBoxLayout*>())
+        if (pair != columns_ && pair->indexOf(editor) >= 0) {
+            control->setParent(this);
+            pair->addWidget(control, 1);
+            return;
+        }
 }
 
 const RecordForm::Entry* RecordForm::entryOf(const QWidget* editor) const {
@@ -247,7 +283,7 @@ bool RecordForm::validateAll() {
 void RecordForm::leave(QWidget* editor) {
     // A message box taking the focus ends the editing again: check once.
     if (checking_) return;
-    validate(editor);
+    if (validate(editor)) emit left(editor);
 }
 
 } // namespace mvz

@@ -27,6 +27,7 @@
 #include "base/reporter.h"
 
 class QFormLayout;
+class QHBoxLayout;
 
 namespace mvz {
 
@@ -77,6 +78,12 @@ class RecordForm : public QWidget {
     void addFields(const std::vector<FormField>& fields);
     // A row with a control of the window's own (a lookup list).
     void addRow(const QString& prompt, QWidget* control);
+    // Puts a control of the window's own (a description, a drop list) on the
+    // row of a field's editor, after it.
+    void addBeside(QWidget* editor, QWidget* control);
+    // Starts a new column of rows to the right of the last one (the fields
+    // keep their order for the focus and the checks).
+    void newColumn();
 
     QWidget* editor(std::string_view field) const;
     const std::vector<QWidget*>& editors() const { return editors_; }
@@ -100,8 +107,12 @@ class RecordForm : public QWidget {
   signals:
     // The user left a field whose value was refused (take rejected).
     void rejected(QWidget* editor);
-    // The user left a field that passed (take accepted of a field).
+    // A field passed its check (take accepted of a field): when the user
+    // left it, and for every field when the form is checked before saving.
     void accepted(QWidget* editor);
+    // The user left a field he changed, and it passed: the moment a window
+    // reacts to what was typed (the checks before saving do not emit it).
+    void left(QWidget* editor);
 
   private:
     struct Entry {
@@ -116,6 +127,7 @@ class RecordForm : public QWidget {
     TableAccess& table_;
     ErrorReporter& errors_;
     Tables* lookups_;
+    QHBoxLayout* columns_;
     QFormLayout* layout_;
     std::vector<Entry> entries_;
     std::vector<QWidget*> editors_;
