@@ -231,7 +231,7 @@ class EmployerWindowTest : public QObject {
         const long long before = count("RAD", [](const Record& r) { return ofEmployer(r, 1); });
         PendingRequest = request::Change;
         EmployerWindow window(*tables_);
-        QString prefilled, refusedFocus, copiedName, copiedDays, copiedId, highlighted;
+        QString proposed, prefilled, refusedFocus, copiedName, copiedDays, copiedId, highlighted;
         runWith(window, [&] {
             BrowseList* people = window.employees();
             QTRY_VERIFY(people->rowCount() > 0);
@@ -243,6 +243,14 @@ class EmployerWindowTest : public QObject {
                 type(f->editor("RAD:PREZIME"), QStringLiteral("Novak Ivo"));
                 type(f->editor("RAD:GODOBRA"), QStringLiteral("2026"));
                 type(f->editor("RAD:MJEOBRA"), QStringLiteral("11"));
+                // Entering the pillar I field proposes the contribution from the rates.
+                qobject_cast<QComboBox*>(f->editor("RAD:CLANDN"))->setCurrentIndex(0); // D
+                type(f->editor("RAD:VRSTAUPLA"), QStringLiteral("01"));
+                type(f->editor("RAD:OSNOVA1"), QStringLiteral("01"));
+                type(f->editor("RAD:OSNOVA3"), QStringLiteral("0"));
+                type(f->editor("RAD:IZNOS8"), QStringLiteral("1000"));
+                f->editor("RAD:IZNOS9")->setFocus();
+                proposed = textOf(f, "RAD:IZNOS9") + "/" + person.description("RAD:VRSTAUPLA");
                 // The membership is still open: the save is refused there.
                 qobject_cast<QComboBox*>(f->editor("RAD:CLANDN"))->setCurrentIndex(-1);
                 person.saveButton()->click();
@@ -267,6 +275,8 @@ class EmployerWindowTest : public QObject {
         });
         QCOMPARE(prefilled.section('/', 0, 1), QStringLiteral("001/31"));
         QVERIFY(!prefilled.section('/', 2).isEmpty()); // the seat municipality
+        QCOMPARE(proposed.section('/', 0, 0), QStringLiteral("150,00")); // 15 % of 1000,00
+        QVERIFY(!proposed.section('/', 1).isEmpty());                    // "01" described
         QCOMPARE(refusedFocus, QStringLiteral("RAD:CLANDN"));
         const std::vector<std::string> shown = texts();
         QVERIFY(std::find(shown.begin(), shown.end(),

@@ -116,9 +116,7 @@ QWidget* EmployerWindow::buildEmployerGroup() {
     form->addBeside(typeCode, payerTypes_);
     connect(payerTypes_, &QComboBox::activated, this, [this, form] {
         payerTypes_->take();
-        const Record& r = primary().record();
-        form->setEditorText(form->editor("POS:VRSTOBVEZNIKA"),
-                            QString::fromStdString(r.display(r.def().fieldIndex("VRSTOBVEZNIKA"))));
+        form->displayField("POS:VRSTOBVEZNIKA");
     });
 
     FormField number = line("POS:REDBROJ", "Redni broj :", "@N3_", "Redni broj fimre");
@@ -154,8 +152,7 @@ QWidget* EmployerWindow::buildEmployerGroup() {
             if (auto* l = qobject_cast<QLineEdit*>(editor)) l->selectAll();
             return;
         }
-        const Record& r = primary().record();
-        form->setEditorText(editor, QString::fromStdString(r.display(r.def().fieldIndex("JMBG"))));
+        form->displayField("POS:JMBG");
     });
     groupLayout->addWidget(form);
     setForm(form);
@@ -273,8 +270,7 @@ int EmployerWindow::takeCompleted() {
     payerTypes.close();
     if (!check.ok) return refuse(check.message, fieldOf(check.focus));
     // The identifier in its stored form is what is saved and shown.
-    form()->setEditorText(form()->editor("POS:JMBG"), QString::fromStdString(employer.display(
-                                                          employer.def().fieldIndex("JMBG"))));
+    form()->displayField("POS:JMBG");
     return ProcedureWindow::takeCompleted();
 }
 

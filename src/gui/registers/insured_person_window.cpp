@@ -164,7 +164,7 @@ void InsuredPersonWindow::buildForm(QWidget* parent) {
         Record& r = primary().record();
         const std::string code = municipalities_->entryValue(index, "OPC:SIFRA");
         if (!code.empty()) r.setFromDisplay(r.def().fieldIndex("OPCINA"), code);
-        showEditor("RAD:OPCINA");
+        this->form()->displayField("RAD:OPCINA");
     });
 
     FormField member{"RAD:CLANDN",
@@ -179,7 +179,7 @@ void InsuredPersonWindow::buildForm(QWidget* parent) {
     QWidget* payerTypeEditor = form->addField(payerType);
     auto* payerTypeText = new QLabel(form);
     form->addBeside(payerTypeEditor, payerTypeText);
-    described_.push_back({"RAD:VRSOBV", "VOB", payerTypeText});
+    described_.push_back({"RAD:VRSOBV", "VOB", payerTypeText, nullptr});
 
     // A code typed or chosen from its table's drop list, its description beside it.
     auto code = [&](const char* field, const char* prompt, const char* picture, const char* tip,
@@ -188,19 +188,17 @@ void InsuredPersonWindow::buildForm(QWidget* parent) {
         auto* drop = new LookupDropList(tables().access(table), form);
         drop->setObjectName(QString::fromUtf8(field) + QStringLiteral("-list"));
         drop->setOrder("KEYSIFRA");
-        drop->addDisplayField(std::string(table) + ":SIFRA");
         drop->addDisplayField(std::string(table) + ":SKROPIS");
         drop->setToolTip(QString::fromUtf8(tip));
+        drop->setMinimumContentsLength(22);
         drop->refill();
         form->addBeside(editor, drop);
-        auto* text = new QLabel(form);
-        form->addBeside(editor, text);
-        described_.push_back({field, table, text});
+        described_.push_back({field, table, nullptr, drop});
         connect(drop, &QComboBox::activated, this, [this, drop, field, table](int index) {
             Record& r = primary().record();
             r.setFromDisplay(r.def().fieldIndex(field),
                              drop->entryValue(index, std::string(table) + ":SIFRA"));
-            showEditor(field);
+            this->form()->displayField(field);
             showDescriptions();
         });
     };
@@ -246,7 +244,8 @@ QWidget* InsuredPersonWindow::fieldEditor(PersonField field) const {
 
 QString InsuredPersonWindow::description(const char* field) const {
     for (const Described& d : described_)
-        if (std::string_view(d.field) == field) return d.label->text();
+        if (std::string_view(d.field) == field)
+            return d.label ? d.label->text() : d.drop->currentText().trimmed();
     return {};
 }
 
@@ -265,23 +264,18 @@ void InsuredPersonWindow::display() {
     showDescriptions();
 }
 
-void InsuredPersonWindow::showEditor(const char* field) {
-    const Record& r = primary().record();
-    QString text = QString::fromStdString(r.display(r.def().fieldIndex(field)));
-    while (text.endsWith(QLatin1Char(' ')))
-        text.chop(1);
-    form()->setEditorText(form()->editor(field), text);
-}
-
 void InsuredPersonWindow::showDescriptions() {
     const Record& r = primary().record();
     for (const Described& d : described_) {
-        const std::string code(r.text(r.def().fieldIndex(d.field)));
-        d.label->setText(QString::fromStdString(shortDescription(tables().access(d.table), code)));
-        if (auto* drop = qobject_cast<LookupDropList*>(
-                findChild<QWidget*>(QString::fromUtf8(d.field) + QStringLiteral("-list"))))
-            drop->showValue(std::string(d.table) + ":SIFRA",
-                            r.display(r.def().fieldIndex(d.field)));
+        const int f = r.def().fieldIndex(d.field);
+        if (d.label) {
+            const std::string code(r.text(f));
+            d.label->setText(
+                QString::fromStdString(shortDescription(tables().access(d.table), code)));
+        } else {
+            // A code the table does not have leaves the description blank.
+            d.drop->showValue(std::string(d.table) + ":SIFRA", r.display(f));
+        }
     }
 }
 
@@ -304,7 +298,7 @@ void InsuredPersonWindow::fieldLeft(QWidget* editor) {
     if (name == QLatin1String("RAD:JMBG")) {
         const EntryOutcome outcome = identifierLeft(row);
         if (outcome.proceed) {
-            showEditor("RAD:JMBG");
+            form()->displayField("RAD:JMBG");
             earlier_->showPerson();
         }
         show(outcome);
@@ -338,7 +332,7 @@ void InsuredPersonWindow::proposeContribution(Pillar pillar) {
     // The proposal reads the base and the codes as they stand in the window.
     form()->storeAll();
     if (!mvz::proposeContribution(tables().access("STO1"), primary().record(), pillar)) return;
-    showEditor(pillar == Pillar::One ? "RAD:IZNOS9" : "RAD:IZNOS10");
+    form()->displayField(pillar == Pillar::One ? "RAD:IZNOS9" : "RAD:IZNOS10");
     if (auto* l = qobject_cast<QLineEdit*>(
             form()->editor(pillar == Pillar::One ? "RAD:IZNOS9" : "RAD:IZNOS10")))
         l->selectAll();
@@ -361,7 +355,7 @@ int InsuredPersonWindow::takeCompleted() {
         PendingNavigation = 0;
         return handled::Consumed;
     }
-    showEditor("RAD:JMBG"); // its stored form
+    form()->displayField("RAD:JMBG"); // its stored form
     return ProcedureWindow::takeCompleted();
 }
 

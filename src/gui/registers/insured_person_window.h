@@ -53,7 +53,6 @@ class InsuredPersonWindow : public ProcedureWindow {
     // Shows the messages of a reaction or check; the focus goes to the field named.
     void show(const EntryOutcome& outcome);
     void showDescriptions();
-    void showEditor(const char* field);
     void proposeContribution(Pillar pillar);
     void openControlTable();
 
@@ -62,9 +61,10 @@ class InsuredPersonWindow : public ProcedureWindow {
     QPushButton *control_ = nullptr, *save_ = nullptr, *cancel_ = nullptr, *help_ = nullptr;
     LookupDropList* municipalities_ = nullptr;
     struct Described {
-        const char* field; // "RAD:VRSTAUPLA"
-        const char* table; // "VUP"
-        QLabel* label;
+        const char* field;    // "RAD:VRSTAUPLA"
+        const char* table;    // "VUP"
+        QLabel* label;        // a code shown only: its description
+        LookupDropList* drop; // a code chosen from a list showing the descriptions
     };
     std::vector<Described> described_;
     QLabel* employerName_ = nullptr;

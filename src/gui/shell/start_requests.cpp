@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QTimer>
+#include <algorithm>
 
 #include <cstdio>
 #include <memory>
@@ -73,6 +74,9 @@ QString menuItemNamed(const QString& text) {
     return {};
 }
 
+// Time between two keys of MVZ_KEYS, for the window a key opens to show.
+constexpr int kKeySpacingMs = 400;
+
 void applyStartRequests(MainFrame& frame) {
     if (qEnvironmentVariableIntValue("MVZ_MEASURE_START") == 1) new FirstPaintWatch(&frame);
     const QString open = qEnvironmentVariable("MVZ_OPEN");
@@ -118,23 +122,24 @@ void applyStartRequests(MainFrame& frame) {
                 }
             }
             // Keys for the window that has the focus (e.g. "Insert" opens a
-            // list's row window), once it has settled.
+            // list's row window), once it has settled. Each key goes on its
+            // own turn of the event loop, so a key that opens a modal window
+            // does not hold back the keys meant for that window.
             const QString keys = qEnvironmentVariable("MVZ_KEYS");
-            if (!keys.isEmpty())
-                QTimer::singleShot(delay / 2, &frame, [keys, failed] {
-                    const QKeySequence sequence(keys);
-                    if (sequence.isEmpty()) {
-                        warn(QStringLiteral("cannot read the keys \"%1\"").arg(keys));
-                        *failed = true;
-                    }
-                    for (int i = 0; i < sequence.count(); ++i)
-                        pressKey(sequence[i]);
-                });
-            if (!shotPath.isEmpty()) QTimer::singleShot(delay, &frame, takeShot);
+            const QKeySequence sequence(keys);
+            if (!keys.isEmpty() && sequence.isEmpty()) {
+                warn(QStringLiteral("cannot read the keys \"%1\"").arg(keys));
+                *failed = true;
+            }
+            for (int i = 0; i < sequence.count(); ++i)
+                QTimer::singleShot(delay / 2 + i * kKeySpacingMs, &frame,
+                                   [key = sequence[i]] { pressKey(key); });
+            const int settled = delay + std::max(0, sequence.count() - 1) * kKeySpacingMs;
+            if (!shotPath.isEmpty()) QTimer::singleShot(settled, &frame, takeShot);
         });
     // A question at start (the reminder) holds the start-up: the picture is
     // then taken of the question.
-    if (!shotPath.isEmpty()) QTimer::singleShot(delay + 4000, &frame, takeShot);
+    if (!shotPath.isEmpty()) QTimer::singleShot(delay + 4000 + 4 * kKeySpacingMs, &frame, takeShot);
 }
 
 } // namespace mvz

@@ -207,19 +207,28 @@ void RecordForm::setEditorText(QWidget* editor, const QString& value) {
 }
 
 void RecordForm::display() {
-    for (Entry& e : entries_) {
-        if (auto* drop = qobject_cast<LookupDropList*>(e.editor)) {
-            drop->showValue(e.decl.lookup.value, table_.record().display(e.field));
-            continue;
-        }
-        // Text pictures pad and number pictures align: editors show the bare value.
-        QString text = QString::fromStdString(formatField(table_.record(), e.field, e.picture));
-        while (text.endsWith(QLatin1Char(' ')))
-            text.chop(1);
-        if (e.picture && e.picture->kind() != Picture::Kind::Text) text = text.trimmed();
-        setEditorText(e.editor, text);
-        if (auto* line = qobject_cast<QLineEdit*>(e.editor)) line->setModified(false);
+    for (Entry& e : entries_)
+        displayEntry(e);
+}
+
+void RecordForm::displayField(std::string_view field) {
+    const int f = table_.def().fieldIndex(field);
+    for (Entry& e : entries_)
+        if (e.field == f) displayEntry(e);
+}
+
+void RecordForm::displayEntry(Entry& e) {
+    if (auto* drop = qobject_cast<LookupDropList*>(e.editor)) {
+        drop->showValue(e.decl.lookup.value, table_.record().display(e.field));
+        return;
     }
+    // Text pictures pad and number pictures align: editors show the bare value.
+    QString text = QString::fromStdString(formatField(table_.record(), e.field, e.picture));
+    while (text.endsWith(QLatin1Char(' ')))
+        text.chop(1);
+    if (e.picture && e.picture->kind() != Picture::Kind::Text) text = text.trimmed();
+    setEditorText(e.editor, text);
+    if (auto* line = qobject_cast<QLineEdit*>(e.editor)) line->setModified(false);
 }
 
 bool RecordForm::store(QWidget* editor, QString* why) {

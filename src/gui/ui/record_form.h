@@ -93,6 +93,8 @@ class RecordForm : public QWidget {
 
     // Record buffer -> editors.
     void display();
+    // Record buffer -> the editor of one field (a value a window set).
+    void displayField(std::string_view field);
     // One editor -> its field; false (and `why`) when the value is refused.
     bool store(QWidget* editor, QString* why = nullptr);
     // Every editor -> its field; false when a value was refused.
@@ -122,6 +124,7 @@ class RecordForm : public QWidget {
         QWidget* editor = nullptr;
     };
     const Entry* entryOf(const QWidget* editor) const;
+    void displayEntry(Entry& e);
     void leave(QWidget* editor);
 
     TableAccess& table_;
