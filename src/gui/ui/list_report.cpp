@@ -1,5 +1,8 @@
 #include "ui/list_report.h"
 
+#include <QScreen>
+#include <QWidget>
+
 #include "data/error_reporter.h"
 #include "data/message_table.h"
 #include "data/tables.h"
@@ -22,8 +25,18 @@ ReportPreview* printList(QWidget* window, const std::string& dataDir, ErrorRepor
     });
     if (result.status != ReportStatus::Done) return nullptr;
     auto* preview = new ReportPreview(std::move(result.pages), errors.reporter());
+    QWidget* top = window ? window->window() : nullptr;
     if (place) {
         place(preview);
+    } else if (top && top->isModal()) {
+        // A modal window (a dialog over a list) keeps the frame from being
+        // used: the preview opens over it, as a window of its own.
+        preview->setParent(top, Qt::Window);
+        preview->setAttribute(Qt::WA_DeleteOnClose);
+        const QRect screen = top->screen()->availableGeometry();
+        preview->resize(screen.width() * 4 / 5, screen.height() * 9 / 10);
+        preview->move(screen.center() - preview->rect().center());
+        preview->show();
     } else if (WindowHost* host = window ? WindowHost::of(window) : nullptr) {
         host->openChild(preview, ChildPlacement::Fill);
     } else {
