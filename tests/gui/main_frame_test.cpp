@@ -281,7 +281,7 @@ class MainFrameTest : public QObject {
                  QStringLiteral("Pregled, upis, ažiriranje i brisanje obračunskih stopa"));
         QVERIFY(frame->menuAction("rates")->toolTip() != MainFrame::notBuiltText());
         QVERIFY(frame->isRegistered("about"));
-        QVERIFY(!frame->choose("forming"));
+        QVERIFY(!frame->choose("paymentCheck"));
         QVERIFY(frame->mdiArea()->subWindowList().isEmpty());
         for (const char* name : {"exit", "printerSetup", "cut", "copy", "paste", "tile", "cascade",
                                  "arrangeIcons", "userGuide"})

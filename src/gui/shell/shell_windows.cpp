@@ -6,6 +6,7 @@
 #include "shell/about_window.h"
 #include "shell/application_parameters_window.h"
 #include "shell/main_frame.h"
+#include "submission/submission_windows.h"
 
 namespace mvz {
 
@@ -19,6 +20,7 @@ void registerShellWindows(MainFrame& frame) {
     registerCodeWindows(frame);
     registerExchangeWindows(frame);
     registerRegisterWindows(frame);
+    registerSubmissionWindows(frame);
 }
 
 } // namespace mvz

@@ -47,6 +47,14 @@ RecordForm::RecordForm(TableAccess& table, ErrorReporter& errors, QWidget* paren
     columns_->addLayout(layout_);
 }
 
+void RecordForm::addCaption(const QString& caption) {
+    auto* label = new QLabel(caption, this);
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    layout_->addRow(label);
+}
+
 void RecordForm::newColumn() {
     columns_->addSpacing(fontMetrics().averageCharWidth() * 3);
     layout_ = new QFormLayout;

@@ -81,6 +81,8 @@ class RecordForm : public QWidget {
     // Puts a control of the window's own (a description, a drop list) on the
     // row of a field's editor, after it.
     void addBeside(QWidget* editor, QWidget* control);
+    // A caption over the rows that follow (a group of fields).
+    void addCaption(const QString& caption);
     // Starts a new column of rows to the right of the last one (the fields
     // keep their order for the focus and the checks).
     void newColumn();
