@@ -10,6 +10,8 @@
 #include <QVBoxLayout>
 
 #include <future>
+#include <mutex>
+#include <string>
 #include <thread>
 
 #include "base/reporter.h"
@@ -22,9 +24,11 @@ namespace {
 constexpr int kNoRecordsMessage = 22;
 constexpr int kPollMs = 50;
 
-// The worker's Reporter: progress and the cancel request through atomics the
-// progress window polls; message boxes and the end of the program carried
-// out in the GUI thread by the caller's reporter.
+// The worker's Reporter: progress, the cancel request and the latest status
+// text through what the progress window polls (a run that names every row
+// it handles never waits for the screen); message boxes and the end of the
+// program carried out in the GUI thread by the caller's reporter, after the
+// status text that came before them.
 class WorkerReporter : public Reporter {
   public:
     WorkerReporter(Reporter& gui, const ReportProgressWindow& window)
@@ -32,11 +36,27 @@ class WorkerReporter : public Reporter {
 
     Button show(const MessageBox& box) override {
         Button pressed = ButtonNone;
-        inGuiThread([&] { pressed = gui_.show(box); });
+        inGuiThread([&] {
+            showStatus();
+            pressed = gui_.show(box);
+        });
         return pressed;
     }
     void status(const std::string& text) override {
-        inGuiThread([&] { gui_.status(text); });
+        std::lock_guard<std::mutex> lock(statusLock_);
+        status_ = text;
+        statusPending_ = true;
+    }
+    // In the GUI thread: the latest status text, when there is a new one.
+    void showStatus() {
+        std::string text;
+        {
+            std::lock_guard<std::mutex> lock(statusLock_);
+            if (!statusPending_) return;
+            statusPending_ = false;
+            text = status_;
+        }
+        gui_.status(text);
     }
     void progress(std::uint64_t done, std::uint64_t total) override {
         total_ = total;
@@ -62,6 +82,9 @@ class WorkerReporter : public Reporter {
     const ReportProgressWindow& window_;
     std::atomic<std::uint64_t> done_{0};
     std::atomic<std::uint64_t> total_{0};
+    std::mutex statusLock_;
+    std::string status_;
+    bool statusPending_ = false;
 };
 
 } // namespace
@@ -118,12 +141,14 @@ void runWithProgress(QWidget* parent, Reporter& gui, const QString& title,
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, &window, [&] {
         window.showProgress(reporter.done(), reporter.total());
+        reporter.showStatus();
         if (future.wait_for(std::chrono::seconds(0)) == std::future_status::ready) window.accept();
     });
     poll.start(kPollMs);
     window.exec();
     poll.stop();
     worker.join();
+    reporter.showStatus(); // the run's last word
     future.get();
 }
 
