@@ -20,6 +20,7 @@
 #include "ui/list_report.h"
 #include "ui/lookup_drop_list.h"
 #include "ui/record_form.h"
+#include "ui/window_button.h"
 #include "ui/window_host.h"
 
 namespace mvz {
@@ -51,19 +52,6 @@ const char* fieldOf(EmployerField f) {
     return nullptr;
 }
 
-FormField line(const char* field, const char* prompt, const char* picture, const char* tip) {
-    return {field, QString::fromUtf8(prompt), picture, QString::fromUtf8(tip)};
-}
-
-QPushButton* button(const char* caption, const char* tip, QWidget* parent) {
-    auto* b = new QPushButton(QString::fromUtf8(caption), parent);
-    if (*tip) {
-        b->setToolTip(QString::fromUtf8(tip));
-        b->setStatusTip(QString::fromUtf8(tip));
-    }
-    return b;
-}
-
 } // namespace
 
 EmployerWindow::EmployerWindow(Tables& tables, QWidget* parent) : ProcedureWindow(tables, parent) {}
@@ -80,9 +68,9 @@ bool EmployerWindow::init() {
     layout->addWidget(buildEmployeeGroup(), 1);
 
     auto* row = new QHBoxLayout;
-    save_ = button("&Spremi", "Spremi podatke o poslodavcu", this);
-    cancel_ = button("&Prekini", "Zatvori prozor bez spremanja", this);
-    help_ = button("&Upute", "", this);
+    save_ = windowButton("&Spremi", "Spremi podatke o poslodavcu", this);
+    cancel_ = windowButton("&Prekini", "Zatvori prozor bez spremanja", this);
+    help_ = windowButton("&Upute", "", this);
     if (WindowHost* host = WindowHost::of(this)) help_->setIcon(host->icon("HELP"));
     row->addStretch(1);
     row->addWidget(save_);
@@ -103,7 +91,7 @@ QWidget* EmployerWindow::buildEmployerGroup() {
     auto* form = new RecordForm(primary(), errors(), group, &tables());
     const bool adding = request() == request::Insert;
 
-    FormField type = line("POS:VRSTOBVEZNIKA", "Vrst obveznika :", "@s2", "Vrsta obveznika");
+    FormField type = lineField("POS:VRSTOBVEZNIKA", "Vrst obveznika :", "@s2", "Vrsta obveznika");
     type.readOnly = true; // chosen from the payer types below
     QWidget* typeCode = form->addField(type);
     payerTypes_ = new LookupDropList(tables().access("VOB"), form);
@@ -119,23 +107,23 @@ QWidget* EmployerWindow::buildEmployerGroup() {
         form->displayField("POS:VRSTOBVEZNIKA");
     });
 
-    FormField number = line("POS:REDBROJ", "Redni broj :", "@N3_", "Redni broj fimre");
+    FormField number = lineField("POS:REDBROJ", "Redni broj :", "@N3_", "Redni broj fimre");
     number.readOnly = !adding; // the number names the employer's forms and employees
-    FormField id = line("POS:JMBG", "Identifikacijski broj obveznika :", "@s13",
-                        "Identifikacijki broj obveznika");
+    FormField id = lineField("POS:JMBG", "Identifikacijski broj obveznika :", "@s13",
+                             "Identifikacijki broj obveznika");
     form->addFields({
         number,
         id,
-        line("POS:NAZIV", "Naziv poslodavca :", "@s50", "Naziv obveznika"),
-        line("POS:ADRESA", "Adresa poslodavca:", "@s50", "Adresa obveznika"),
-        line("POS:KONTAKT", "Kontakt osoba :", "@s50", "Kontakt osoba"),
+        lineField("POS:NAZIV", "Naziv poslodavca :", "@s50", "Naziv obveznika"),
+        lineField("POS:ADRESA", "Adresa poslodavca:", "@s50", "Adresa obveznika"),
+        lineField("POS:KONTAKT", "Kontakt osoba :", "@s50", "Kontakt osoba"),
     });
     form->newColumn();
     form->addFields({
-        line("POS:TELEFON", "Telefon kontakt osobe :", "@s10", "Broj telefona"),
-        line("POS:EMAIL", "E-mail adresa:", "@s30", "E-mail adresa"),
-        line("POS:IDENTIFIKATOR", "Zadnji identifikator :", "@n04", "Identifikator obrasca"),
-        line("POS:OBRGOD", "Obračunska godina", "@N04", "Obračunaska godina"),
+        lineField("POS:TELEFON", "Telefon kontakt osobe :", "@s10", "Broj telefona"),
+        lineField("POS:EMAIL", "E-mail adresa:", "@s30", "E-mail adresa"),
+        lineField("POS:IDENTIFIKATOR", "Zadnji identifikator :", "@n04", "Identifikator obrasca"),
+        lineField("POS:OBRGOD", "Obračunska godina", "@N04", "Obračunaska godina"),
     });
     // The identifier is checked when the clerk leaves it (and again on saving,
     // in the order of the save checks); it then shows in its stored form (an
@@ -183,11 +171,11 @@ QWidget* EmployerWindow::buildEmployeeGroup() {
     employees_->setMinimumHeight(employees_->fontMetrics().lineSpacing() * 17);
     groupLayout->addWidget(employees_, 1);
 
-    add_ = button("&Dodaj", "Upis novog osiguranika", group);
-    open_ = button("&Otvori", "Promjena podataka osiguranika", group);
-    remove_ = button("&Obriši", "Obriši označenog osiguranika", group);
-    copy_ = button("&Kopiraj", "Novi redak s podacima označenog osiguranika", group);
-    print_ = button("&Ispiši", "Ispiši osiguranike na pisač", group);
+    add_ = windowButton("&Dodaj", "Upis novog osiguranika", group);
+    open_ = windowButton("&Otvori", "Promjena podataka osiguranika", group);
+    remove_ = windowButton("&Obriši", "Obriši označenog osiguranika", group);
+    copy_ = windowButton("&Kopiraj", "Novi redak s podacima označenog osiguranika", group);
+    print_ = windowButton("&Ispiši", "Ispiši osiguranike na pisač", group);
     auto* row = new QHBoxLayout;
     for (QPushButton* b : {add_, open_, remove_, copy_, print_}) {
         b->setFocusPolicy(Qt::TabFocus);

@@ -16,6 +16,7 @@
 #include "registers/earlier_payments_list.h"
 #include "ui/lookup_drop_list.h"
 #include "ui/record_form.h"
+#include "ui/window_button.h"
 #include "ui/window_host.h"
 
 namespace mvz {
@@ -56,19 +57,6 @@ const char* const kAmountPicture = "@N-_15`2";
 
 // The code tables whose descriptions the window shows and whose drop lists it offers.
 const char* const kCodeTables[] = {"VUP", "TBO", "STA", "VOB", "STO1"};
-
-FormField line(const char* field, const char* prompt, const char* picture, const char* tip = "") {
-    return {field, QString::fromUtf8(prompt), picture, QString::fromUtf8(tip)};
-}
-
-QPushButton* button(const char* caption, const char* tip, QWidget* parent) {
-    auto* b = new QPushButton(QString::fromUtf8(caption), parent);
-    if (*tip) {
-        b->setToolTip(QString::fromUtf8(tip));
-        b->setStatusTip(QString::fromUtf8(tip));
-    }
-    return b;
-}
 
 } // namespace
 
@@ -115,10 +103,10 @@ bool InsuredPersonWindow::init() {
     layout->addWidget(earlierGroup, 1);
 
     auto* row = new QHBoxLayout;
-    control_ = button("Kontrola", "Pregled kontrolne tablice", this);
-    save_ = button("&Spremi", "Spremi podatke", this);
-    cancel_ = button("&Odustani", "Odustani bez spremanja", this);
-    help_ = button("Upu&te", "", this);
+    control_ = windowButton("Kontrola", "Pregled kontrolne tablice", this);
+    save_ = windowButton("&Spremi", "Spremi podatke", this);
+    cancel_ = windowButton("&Odustani", "Odustani bez spremanja", this);
+    help_ = windowButton("Upu&te", "", this);
     if (WindowHost* host = WindowHost::of(this)) help_->setIcon(host->icon("HELP"));
     row->addWidget(control_);
     row->addStretch(1);
@@ -139,7 +127,7 @@ void InsuredPersonWindow::buildForm(QWidget* parent) {
     auto* form = new RecordForm(primary(), errors(), parent, &tables());
     setForm(form);
 
-    FormField number = line("RAD:REDBROJ", "Redni broj poslodavca :", "@N03");
+    FormField number = lineField("RAD:REDBROJ", "Redni broj poslodavca :", "@N03");
     number.readOnly = true;
     QWidget* numberEditor = form->addField(number);
     employerName_ = new QLabel(form);
@@ -147,10 +135,12 @@ void InsuredPersonWindow::buildForm(QWidget* parent) {
         QString::fromStdString(employer_.display(employer_.def().fieldIndex("NAZIV"))).trimmed());
     form->addBeside(numberEditor, employerName_);
 
-    QWidget* id = form->addField(line("RAD:JMBG", "Identifikacijski broj osiguranika :", "@s13",
-                                      "JMBG ili OIB osiguranika"));
-    form->addField(line("RAD:PREZIME", "Prezime i ime :", "@s60", "Prezime i ime osiguranika"));
-    FormField municipality = line("RAD:OPCINA", "Općina prebivališta :", "@s4", "Šifra općine");
+    QWidget* id = form->addField(lineField(
+        "RAD:JMBG", "Identifikacijski broj osiguranika :", "@s13", "JMBG ili OIB osiguranika"));
+    form->addField(
+        lineField("RAD:PREZIME", "Prezime i ime :", "@s60", "Prezime i ime osiguranika"));
+    FormField municipality =
+        lineField("RAD:OPCINA", "Općina prebivališta :", "@s4", "Šifra općine");
     municipality.digitsOnly = true;
     QWidget* municipalityCode = form->addField(municipality);
     municipalities_ = new LookupDropList(tables().access("OPC"), form);
@@ -174,7 +164,7 @@ void InsuredPersonWindow::buildForm(QWidget* parent) {
                      FormField::Kind::Choice,
                      {QStringLiteral("D"), QStringLiteral("N")}};
     form->addField(member);
-    FormField payerType = line("RAD:VRSOBV", "Vrsta obveznika :", "@s2", "Vrsta obveznika");
+    FormField payerType = lineField("RAD:VRSOBV", "Vrsta obveznika :", "@s2", "Vrsta obveznika");
     payerType.readOnly = true; // the employer's
     QWidget* payerTypeEditor = form->addField(payerType);
     auto* payerTypeText = new QLabel(form);
@@ -184,7 +174,7 @@ void InsuredPersonWindow::buildForm(QWidget* parent) {
     // A code typed or chosen from its table's drop list, its description beside it.
     auto code = [&](const char* field, const char* prompt, const char* picture, const char* tip,
                     const char* table) {
-        QWidget* editor = form->addField(line(field, prompt, picture, tip));
+        QWidget* editor = form->addField(lineField(field, prompt, picture, tip));
         auto* drop = new LookupDropList(tables().access(table), form);
         drop->setObjectName(QString::fromUtf8(field) + QStringLiteral("-list"));
         drop->setOrder("KEYSIFRA");
@@ -209,15 +199,15 @@ void InsuredPersonWindow::buildForm(QWidget* parent) {
 
     form->newColumn();
     form->addFields({
-        line("RAD:GODOBRA", "Obračunska godina :", "@N04", "Godina za koju je obračun"),
-        line("RAD:MJEOBRA", "Obračunski mjesec :", "@N02", "Mjesec za koji je obračun"),
-        line("RAD:ODDANA", "Razdoblje od (dan) :", "@N02", "Prvi dan razdoblja"),
-        line("RAD:DODANA", "Razdoblje do (dan) :", "@N02", "Zadnji dan razdoblja"),
-        line("RAD:IZNOS7", "Iznos obračunane plaće/naknade/dohotka :", kAmountPicture),
-        line("RAD:IZNOS8", "Iznos osnovice za obračun doprinosa :", kAmountPicture),
-        line("RAD:IZNOS9", "Doprinosi za I. stup mirovinskog osiguranja :", kAmountPicture),
-        line("RAD:IZNOS10", "Doprinosi za II. stup mirovinskog osiguranja :", kAmountPicture),
-        line("RAD:IZNOS11", "Neto iznos :", kAmountPicture),
+        lineField("RAD:GODOBRA", "Obračunska godina :", "@N04", "Godina za koju je obračun"),
+        lineField("RAD:MJEOBRA", "Obračunski mjesec :", "@N02", "Mjesec za koji je obračun"),
+        lineField("RAD:ODDANA", "Razdoblje od (dan) :", "@N02", "Prvi dan razdoblja"),
+        lineField("RAD:DODANA", "Razdoblje do (dan) :", "@N02", "Zadnji dan razdoblja"),
+        lineField("RAD:IZNOS7", "Iznos obračunane plaće/naknade/dohotka :", kAmountPicture),
+        lineField("RAD:IZNOS8", "Iznos osnovice za obračun doprinosa :", kAmountPicture),
+        lineField("RAD:IZNOS9", "Doprinosi za I. stup mirovinskog osiguranja :", kAmountPicture),
+        lineField("RAD:IZNOS10", "Doprinosi za II. stup mirovinskog osiguranja :", kAmountPicture),
+        lineField("RAD:IZNOS11", "Neto iznos :", kAmountPicture),
     });
     for (const char* f : {"RAD:IZNOS9", "RAD:IZNOS10"})
         form->editor(f)->installEventFilter(this);

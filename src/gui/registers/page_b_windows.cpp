@@ -24,10 +24,6 @@ const char* const kAmountPicture = "@N-_15`2";
 // The code tables whose texts the row window shows beside the codes.
 const char* const kCodeTables[] = {"OPC", "TBO", "STA"};
 
-FormField line(const char* field, const char* prompt, const char* picture, const char* tip = "") {
-    return {field, QString::fromUtf8(prompt), picture, QString::fromUtf8(tip)};
-}
-
 // A text of the code table's row with the code (its KEYSIFRA); empty when the
 // code is not in the table (or the table could not be opened).
 QString codeText(TableAccess& codes, std::string_view code, const char* field) {
@@ -57,7 +53,7 @@ RecordWindowSpec pageBRowSpec() {
     decl.allowsDelete = false;
 
     FormField municipality =
-        line("OSI:OPCINA", "Općina :", "@s4", "Šifra općine/grada prebivališta");
+        lineField("OSI:OPCINA", "Općina :", "@s4", "Šifra općine/grada prebivališta");
     municipality.digitsOnly = true;
     FormField member{"OSI:CLANDN",
                      QStringLiteral("Osoba je član (OMF D/N)"),
@@ -66,21 +62,22 @@ RecordWindowSpec pageBRowSpec() {
                      FormField::Kind::Choice,
                      {QStringLiteral("D"), QStringLiteral("N")}};
     decl.fields = {
-        line("OSI:JMBG", "MBG osobe", "@s13", "Identifikacijski broj osiguranika (JMBG ili OIB)"),
-        line("OSI:PREZIME", "Prezime i ime :", "@s60", "Prezime i ime osiguranika"),
+        lineField("OSI:JMBG", "MBG osobe", "@s13",
+                  "Identifikacijski broj osiguranika (JMBG ili OIB)"),
+        lineField("OSI:PREZIME", "Prezime i ime :", "@s60", "Prezime i ime osiguranika"),
         municipality,
         member,
-        line("OSI:OSNOVA1", "Osnov obračuna :", "@s2", "Šifra osnove osiguranja"),
-        line("OSI:OSNOVA3", "Uvećani staž :", "@s1", "Oznaka staža s uvećanim trajanjem"),
-        line("OSI:GODOBRA", "Godina obračuna :", "@N04", "Godina za koju je obračun"),
-        line("OSI:OBRMJE", "Mjesec obračuna :", "@N02", "Mjesec za koji je obračun"),
-        line("OSI:OBRRAZD1", "Razdoblje od :", "@N02", "Prvi dan razdoblja"),
-        line("OSI:OBRRAZD2", "Razdoblje do :", "@N02", "Zadnji dan razdoblja"),
-        line("OSI:IZNOS7", "Iznos obračunane plaće/naknade/dohotka :", kAmountPicture),
-        line("OSI:IZNOS8", "Osnovica za obračun doprinosa za MO :", kAmountPicture),
-        line("OSI:IZNOS9", "Doprinosi za I. stup MO :", kAmountPicture),
-        line("OSI:IZNOS10", "Doprinosi za II. stup MO :", kAmountPicture),
-        line("OSI:IZNOS11", "Neto isplata :", kAmountPicture),
+        lineField("OSI:OSNOVA1", "Osnov obračuna :", "@s2", "Šifra osnove osiguranja"),
+        lineField("OSI:OSNOVA3", "Uvećani staž :", "@s1", "Oznaka staža s uvećanim trajanjem"),
+        lineField("OSI:GODOBRA", "Godina obračuna :", "@N04", "Godina za koju je obračun"),
+        lineField("OSI:OBRMJE", "Mjesec obračuna :", "@N02", "Mjesec za koji je obračun"),
+        lineField("OSI:OBRRAZD1", "Razdoblje od :", "@N02", "Prvi dan razdoblja"),
+        lineField("OSI:OBRRAZD2", "Razdoblje do :", "@N02", "Zadnji dan razdoblja"),
+        lineField("OSI:IZNOS7", "Iznos obračunane plaće/naknade/dohotka :", kAmountPicture),
+        lineField("OSI:IZNOS8", "Osnovica za obračun doprinosa za MO :", kAmountPicture),
+        lineField("OSI:IZNOS9", "Doprinosi za I. stup MO :", kAmountPicture),
+        lineField("OSI:IZNOS10", "Doprinosi za II. stup MO :", kAmountPicture),
+        lineField("OSI:IZNOS11", "Neto isplata :", kAmountPicture),
     };
     return decl;
 }

@@ -35,6 +35,7 @@
 #include "ui/list_report.h"
 #include "ui/lookup_drop_list.h"
 #include "ui/report_runner.h"
+#include "ui/window_button.h"
 
 namespace mvz {
 
@@ -66,13 +67,6 @@ QLineEdit* newEntry(QWidget* parent, int width, const char* objectName, const ch
             new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), e));
     e->setMaximumWidth(e->fontMetrics().averageCharWidth() * (width + 4) + 12);
     return e;
-}
-
-QPushButton* button(const char* caption, const char* tip, QWidget* parent) {
-    auto* b = new QPushButton(QString::fromUtf8(caption), parent);
-    b->setToolTip(QString::fromUtf8(tip));
-    b->setStatusTip(QString::fromUtf8(tip));
-    return b;
 }
 
 QString digits(int value, int width) {
@@ -149,14 +143,16 @@ bool FormingWindow::init() {
     layout->addLayout(left, 1);
 
     auto* right = new QVBoxLayout;
-    process_ = button("&Obrada obveznika", "Formiranje obrasca i datoteke za obveznika", this);
-    check_ = button("&Provjera obrade za obveznika", "Pregled stranice A obrasca", this);
-    copy_ = button("Prijepis file-a", "Prijepis datoteke obveznika na disketu", this);
-    hash_ = button("&Odredi zbirni HASH", "Spajanje datoteka u zbirnu datoteku ZOVAK.MZ0", this);
-    list_ = button("Obrađeni obveznici", "Popis obveznika i datoteka za zbirno slanje", this);
-    print_ = button("&Ispis A stranica", "Ispis stranica A obrađenih obveznika", this);
-    guide_ = button("&Uputa za obradu", "Upute za rad", this);
-    close_ = button("&Zatvori", "Zatvori prozor", this);
+    process_ =
+        windowButton("&Obrada obveznika", "Formiranje obrasca i datoteke za obveznika", this);
+    check_ = windowButton("&Provjera obrade za obveznika", "Pregled stranice A obrasca", this);
+    copy_ = windowButton("Prijepis file-a", "Prijepis datoteke obveznika na disketu", this);
+    hash_ =
+        windowButton("&Odredi zbirni HASH", "Spajanje datoteka u zbirnu datoteku ZOVAK.MZ0", this);
+    list_ = windowButton("Obrađeni obveznici", "Popis obveznika i datoteka za zbirno slanje", this);
+    print_ = windowButton("&Ispis A stranica", "Ispis stranica A obrađenih obveznika", this);
+    guide_ = windowButton("&Uputa za obradu", "Upute za rad", this);
+    close_ = windowButton("&Zatvori", "Zatvori prozor", this);
     for (QPushButton* b : {process_, check_, copy_, hash_, list_, print_, guide_}) {
         right->addWidget(b);
     }

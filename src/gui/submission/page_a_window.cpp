@@ -14,6 +14,7 @@
 #include "registers/page_b_windows.h"
 #include "ui/list_report.h"
 #include "ui/record_form.h"
+#include "ui/window_button.h"
 #include "ui/window_host.h"
 
 namespace mvz {
@@ -24,13 +25,6 @@ FormField field(const char* name, const char* prompt, const char* picture, bool 
     FormField f{name, QString::fromUtf8(prompt), picture, {}};
     f.readOnly = readOnly;
     return f;
-}
-
-QPushButton* button(const char* caption, const char* tip, QWidget* parent) {
-    auto* b = new QPushButton(QString::fromUtf8(caption), parent);
-    b->setToolTip(QString::fromUtf8(tip));
-    b->setStatusTip(QString::fromUtf8(tip));
-    return b;
 }
 
 } // namespace
@@ -82,13 +76,13 @@ bool PageAWindow::init() {
     setForm(form);
     setFirstField(form->editor("A:OBRGOD"));
 
-    pageA_ = button("Stranica &A", "Ispis stranice A s kontrolnim brojem", this);
-    pageAPlain_ = button("A bez HASH", "Ispis stranice A bez kontrolnog broja", this);
-    pageB_ = button("Stranica &B", "Ispis stranica B po redoslijedu osiguranika", this);
-    pageB2_ = button("Stranica B-2", "Ispis stranica B po prezimenu i imenu", this);
-    rows_ = button("&Pregled", "Pregled podataka po osiguranicima (stranica B)", this);
-    ok_ = button("&U redu", "Spremi promjene stranice A", this);
-    close_ = button("&Zatvori", "Zatvori prozor", this);
+    pageA_ = windowButton("Stranica &A", "Ispis stranice A s kontrolnim brojem", this);
+    pageAPlain_ = windowButton("A bez HASH", "Ispis stranice A bez kontrolnog broja", this);
+    pageB_ = windowButton("Stranica &B", "Ispis stranica B po redoslijedu osiguranika", this);
+    pageB2_ = windowButton("Stranica B-2", "Ispis stranica B po prezimenu i imenu", this);
+    rows_ = windowButton("&Pregled", "Pregled podataka po osiguranicima (stranica B)", this);
+    ok_ = windowButton("&U redu", "Spremi promjene stranice A", this);
+    close_ = windowButton("&Zatvori", "Zatvori prozor", this);
     auto* row = new QHBoxLayout;
     for (QPushButton* b : {pageA_, pageAPlain_, pageB_, pageB2_, rows_})
         row->addWidget(b);

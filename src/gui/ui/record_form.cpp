@@ -40,6 +40,10 @@ const char* allowedCharacters(const FormField& decl, const std::optional<Picture
 
 } // namespace
 
+FormField lineField(const char* field, const char* prompt, const char* picture, const char* tip) {
+    return {field, QString::fromUtf8(prompt), picture, QString::fromUtf8(tip)};
+}
+
 RecordForm::RecordForm(TableAccess& table, ErrorReporter& errors, QWidget* parent, Tables* lookups)
     : QWidget(parent), table_(table), errors_(errors), lookups_(lookups),
       columns_(new QHBoxLayout(this)), layout_(new QFormLayout) {

@@ -66,6 +66,10 @@ struct FormField {
     FieldLookup lookup{}; // Kind::Lookup
 };
 
+// A line entry for a field (prompt, picture and tip in UTF-8).
+FormField lineField(const char* field, const char* prompt, const char* picture,
+                    const char* tip = "");
+
 class RecordForm : public QWidget {
     Q_OBJECT
   public:
