@@ -2,6 +2,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+#include <optional>
 #include <ostream>
 
 #include "base/day_number.h"
@@ -10,6 +12,7 @@
 #include "data/tables.h"
 #include "exit_codes.h"
 #include "rules/identifier.h"
+#include "submission/forming_batch.h"
 
 namespace mvz {
 
@@ -33,14 +36,15 @@ std::string amount(const Decimal& d) {
     return picture->format(d);
 }
 
-// The window's default sequence number: the payer's last one + 1.
-int nextSequence(Tables& tables, int payer) {
+// The window's default sequence number: the payer's last one + 1; nothing
+// when the payer is not there.
+std::optional<int> nextSequence(Tables& tables, int payer) {
     TableAccess& pos = tables.access("POS");
-    if (pos.open() != result::Ok) return 0;
+    if (pos.open() != result::Ok) return std::nullopt;
     pos.record().clear();
-    pos.record().setInteger(pos.def().fieldIndex("REDBROJ"), payer);
-    int next = 0;
-    if (pos.fetch(pos.def().keyIndex("KEYREDBROJ")) == result::Ok)
+    std::optional<int> next;
+    if (pos.record().setInteger(pos.def().fieldIndex("REDBROJ"), payer) &&
+        pos.fetch(pos.def().keyIndex("KEYREDBROJ")) == result::Ok)
         next = static_cast<int>(pos.record().integer(pos.def().fieldIndex("IDENTIFIKATOR"))) + 1;
     pos.close();
     return next;
@@ -49,9 +53,16 @@ int nextSequence(Tables& tables, int payer) {
 } // namespace
 
 void addFormingOptions(CLI::App* cmd, FormingOptions& o, bool yearAndMonthRequired,
-                       PeriodDefault period) {
-    cmd->add_option("--payer", o.payer, "the payer's number (POS:REDBROJ)")->required();
-    cmd->add_option("--type", o.type, "calculation/correction type (VOI), e.g. 01")->required();
+                       PeriodDefault period, bool severalPayers) {
+    if (severalPayers)
+        cmd->add_option("--payer", o.payers,
+                        "the payer's number (POS:REDBROJ); several as 1,2,7, or all: every "
+                        "payer, in number order, onto one collective list")
+            ->required();
+    else
+        cmd->add_option("--payer", o.payer, "the payer's number (POS:REDBROJ)")->required();
+    cmd->add_option("--type", o.type, "calculation/correction type (VOI), two characters, e.g. 01")
+        ->required();
     auto* year = cmd->add_option("--year", o.year, "calculation year (default: this year)");
     auto* month = cmd->add_option("--month", o.month,
                                   "calculation month (default: this month; 00 for 03, 05, 06)");
@@ -61,13 +72,18 @@ void addFormingOptions(CLI::App* cmd, FormingOptions& o, bool yearAndMonthRequir
     }
     const bool whole = period == PeriodDefault::WholeMonth;
     cmd->add_option("--from", o.from,
-                    whole ? "first day of the period (default 1)" : "first day (default 0)");
+                    whole ? "first day of the period (default 1: without --from and --to, "
+                            "the whole month)"
+                          : "first day (default 0)");
     cmd->add_option("--to", o.to,
                     whole ? "last day of the period (default: the month's last)"
                           : "last day (default 0)");
     cmd->add_option("--pay-year", o.payYear, "pay-out year (default: this year)");
     cmd->add_option("--pay-month", o.payMonth, "pay-out month (default: this month)");
-    cmd->add_option("--seq", o.seq, "form sequence number (default: the payer's last + 1)");
+    cmd->add_option("--seq", o.seq,
+                    severalPayers ? "form sequence number, the same for every payer (default: "
+                                    "each payer's last + 1)"
+                                  : "form sequence number (default: the payer's last + 1)");
     cmd->add_option("--date", o.date, "sending date DD.MM.YYYY (default: today)");
     cmd->add_option("--mode", o.mode, "single or collective")
         ->required()
@@ -76,10 +92,12 @@ void addFormingOptions(CLI::App* cmd, FormingOptions& o, bool yearAndMonthRequir
                   "collective: add to the collective list instead of starting a new one");
 }
 
-std::string formingRequestFrom(const FormingOptions& o, PeriodDefault period, Tables& tables,
-                               FormingRequest& rq) {
+std::string commonFormingRequest(const FormingOptions& o, PeriodDefault period,
+                                 FormingRequest& rq) {
     const CivilDate today = civilDate(todayDayNumber());
-    const std::string type = twoDigits(o.type);
+    // A calculation type is its two characters as typed: "1" is refused by
+    // the forming run's own check, not taken for "01".
+    const std::string type(trim(o.type));
     const std::string year = o.year.empty() ? std::to_string(today.year) : o.year;
     const std::string month = twoDigits(o.month.empty() ? std::to_string(today.month) : o.month);
     const std::string payYear = o.payYear.empty() ? std::to_string(today.year) : o.payYear;
@@ -95,7 +113,6 @@ std::string formingRequestFrom(const FormingOptions& o, PeriodDefault period, Ta
                                  checkPayYear(payYear), checkPayMonth(payMonth)})
         if (!m.empty()) return m;
 
-    rq.payer = o.payer;
     rq.calculationType = type;
     rq.year = y;
     rq.month = mo;
@@ -106,8 +123,43 @@ std::string formingRequestFrom(const FormingOptions& o, PeriodDefault period, Ta
     rq.sendingDate = readSendingDate(o.date);
     rq.mode = o.mode == "single" ? SendingMode::Single : SendingMode::Collective;
     rq.job = o.append ? CollectiveJob::AddToFile : CollectiveJob::NewFile;
-    rq.sequence = o.seq >= 0 ? o.seq : nextSequence(tables, o.payer);
+    if (o.seq >= 0) rq.sequence = o.seq;
+    return o.seq >= 0 ? checkSequence(o.seq) : std::string();
+}
+
+std::string formingRequestFrom(const FormingOptions& o, PeriodDefault period, Tables& tables,
+                               FormingRequest& rq) {
+    if (std::string m = commonFormingRequest(o, period, rq); !m.empty()) return m;
+    rq.payer = o.payer;
+    if (o.seq >= 0) return {};
+    const std::optional<int> next = nextSequence(tables, o.payer);
+    if (!next) return missingPayerText(o.payer);
+    rq.sequence = *next;
     return checkSequence(rq.sequence);
+}
+
+std::vector<int> payerList(const std::string& text) {
+    const std::string_view all = trim(text);
+    if (all == "all") return {};
+    std::vector<int> out;
+    std::string_view rest = all;
+    for (;;) {
+        const std::size_t comma = rest.find(',');
+        const std::string_view item = trim(rest.substr(0, comma));
+        int n = 0;
+        bool ok = !item.empty() && item.size() <= 3;
+        for (char c : item) {
+            ok = ok && c >= '0' && c <= '9';
+            n = n * 10 + (c - '0');
+        }
+        if (!ok || n < 1)
+            throw UsageError("--payer " + text +
+                             ": give payer numbers 1 to 999 separated by commas (1,2,7), or all");
+        if (std::find(out.begin(), out.end(), n) == out.end()) out.push_back(n);
+        if (comma == std::string_view::npos) break;
+        rest = rest.substr(comma + 1);
+    }
+    return out;
 }
 
 void printFormingResult(std::ostream& out, const FormingResult& r) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 #include "submission/forming.h"
 
@@ -20,6 +21,7 @@ class Tables;
 
 struct FormingOptions {
     int payer = 0;
+    std::string payers; // a command that forms several payers: "1", "1,2,7" or "all"
     std::string type, year, month, from, to, payYear, payMonth, date, mode;
     int seq = -1;
     bool append = false;
@@ -30,15 +32,28 @@ struct FormingOptions {
 enum class PeriodDefault { Zero, WholeMonth };
 
 // Declares --payer --type --year --month --from --to --pay-year --pay-month
-// --seq --date --mode --append on the command.
+// --seq --date --mode --append on the command. With `severalPayers`, --payer
+// takes a list of payer numbers or "all" (into FormingOptions::payers).
 void addFormingOptions(CLI::App* command, FormingOptions& o, bool yearAndMonthRequired,
-                       PeriodDefault period);
+                       PeriodDefault period, bool severalPayers = false);
 
-// The request the window would make, after its field checks in the order the
-// fields are accepted. Returns "" or the message of the first check that fails.
+// The values every payer's request shares (all but the payer and the
+// sequence number), after the window's field checks in the order the fields
+// are accepted. Returns "" or the message of the first check that fails.
 // Throws UsageError for a sending date that is not DD.MM.YYYY.
+std::string commonFormingRequest(const FormingOptions& o, PeriodDefault period,
+                                 FormingRequest& request);
+
+// The request for the one payer of --payer: the common values, the payer and
+// the sequence number (--seq, or the payer's last + 1). Returns "" or the
+// message of the first check that fails ("Poslodavac rednog broja N ne
+// postoji" for a payer that is not there).
 std::string formingRequestFrom(const FormingOptions& o, PeriodDefault period, Tables& tables,
                                FormingRequest& request);
+
+// The payer numbers of --payer ("1,2,7"); empty for "all". Throws UsageError
+// for anything else.
+std::vector<int> payerList(const std::string& text);
 
 void printFormingResult(std::ostream& out, const FormingResult& r);
 

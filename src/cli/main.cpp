@@ -6,6 +6,7 @@
 #include "cli_app.h"
 #include "cli_command.h"
 #include "pdf/print_command.h"
+#include "pdf_output.h"
 #include "shell/desktop_app.h"
 
 int main(int argc, char** argv) {
@@ -23,5 +24,6 @@ int main(int argc, char** argv) {
     }
     if (desktop) return mvz::runDesktop(argc, argv, dataDir);
     mvz::addCommandRegistrar(mvz::registerPrintCommand);
+    mvz::setPdfWriter(mvz::writePdfOffscreen);
     return mvz::runCli(argc, argv);
 }

@@ -10,6 +10,8 @@
 #include <optional>
 #include <ostream>
 
+#include "base/cp1250.h"
+#include "base/fixed_text.h"
 #include "cli_command.h"
 #include "cli_session.h"
 #include "exit_codes.h"
@@ -19,6 +21,8 @@
 #include "print/employer_list.h"
 #include "print/insured_person_list.h"
 #include "print/municipality_list.h"
+#include "print/page_a_print.h"
+#include "print/page_b_print.h"
 #include "print/print_stamp.h"
 #include "print/rate_list.h"
 #include "ui/page_painter.h"
@@ -31,6 +35,7 @@ struct PrintOptions {
     std::string list;
     std::string key;
     std::optional<long> payer;
+    std::string form; // the form's link key, as `--form` resolved it
     std::string pdf;
 };
 
@@ -43,6 +48,7 @@ struct PrintableList {
     const char* keys; // the orders --key takes; empty: one order only
     bool takesPayer;  // a list of one employer's rows: --payer names the employer
     ListJob job;
+    bool takesForm = false; // a page of one form: --form names the form
 };
 
 std::string upper(std::string text) {
@@ -97,6 +103,31 @@ const std::vector<PrintableList>& printableLists() {
          [](Tables& t, const PrintOptions& o, const std::string& stamp, Reporter& r) {
              return printInsuredPersons(t, *o.payer, stamp, r);
          }},
+        {"page-a", "page A of the form (\"Stranica &A\")", "", false,
+         [](Tables& t, const PrintOptions& o, const std::string&, Reporter& r) {
+             return printPageA(t, o.form, PageAMode::WithControlCode, r);
+         },
+         true},
+        {"page-a-no-hash", "page A without the control code (\"A bez HASH\")", "", false,
+         [](Tables& t, const PrintOptions& o, const std::string&, Reporter& r) {
+             return printPageA(t, o.form, PageAMode::WithoutControlCode, r);
+         },
+         true},
+        {"page-b", "the pages B of the form in row order (\"Stranica &B\")", "", false,
+         [](Tables& t, const PrintOptions& o, const std::string&, Reporter& r) {
+             return printPageB(t, o.form, PageBOrder::Rows, r);
+         },
+         true},
+        {"page-b-2", "the pages B of the form by surname (\"Stranica B-2\")", "", false,
+         [](Tables& t, const PrintOptions& o, const std::string&, Reporter& r) {
+             return printPageB(t, o.form, PageBOrder::Names, r);
+         },
+         true},
+        {"pages-a", "page A of every form on the collective list (\"&Ispis A stranica\")", "",
+         false,
+         [](Tables& t, const PrintOptions&, const std::string&, Reporter& r) {
+             return printPagesAOfRun(t, PageAMode::WithControlCode, r);
+         }},
     };
     return lists;
 }
@@ -109,9 +140,44 @@ std::string listHelp() {
         out += line + l.what;
         if (*l.keys) out += std::string("; --key ") + l.keys;
         if (l.takesPayer) out += "; --payer N, the employer (required)";
+        if (l.takesForm) out += "; --form FORM (required)";
         out += '\n';
     }
+    out += "FORM names a form as the formed-forms list and `mvz form` show it: its link key,\n"
+           "the 7-digit form identifier (payer number, sequence number) followed by the\n"
+           "2-character calculation type (001005001), or the identifier alone (0010050)\n"
+           "when the payer formed only one type under it.\n";
     return out;
+}
+
+// The link key of the form named by --form: a link key that the formed forms
+// hold, or a form identifier under which exactly one form was formed.
+std::string resolveForm(Tables& tables, const std::string& given) {
+    const std::string wanted(trim(given));
+    if (wanted.size() != 7 && wanted.size() != 9)
+        throw UsageError("--form " + given +
+                         ": name the form by its link key (9 characters, e.g. 001005001) or "
+                         "its identifier (7 digits, e.g. 0010050)");
+    if (wanted.size() == 9) return wanted;
+    TableAccess& a = tables.access("A");
+    if (a.open() != result::Ok) return wanted;
+    a.setOrder(a.def().keyIndex("KEYIDENTIKATOR"));
+    a.record().clear();
+    a.record().setText(a.def().fieldIndex("KONVEZA"), utf8ToCp1250Lossy(wanted));
+    a.setFromBuffer();
+    std::vector<std::string> found;
+    while (a.next() == result::Ok) {
+        const std::string link(clipRight(a.record().text(a.def().fieldIndex("KONVEZA"))));
+        if (link.compare(0, 7, wanted) != 0) break;
+        found.push_back(cp1250ToUtf8(link));
+    }
+    a.close();
+    if (found.size() == 1) return found.front();
+    if (found.empty()) return wanted; // the print says that the form is missing
+    std::string names;
+    for (const std::string& f : found)
+        names += " " + f;
+    throw UsageError("--form " + given + " names several forms; give its link key:" + names);
 }
 
 bool keyAccepted(const PrintableList& l, const std::string& key) {
@@ -147,9 +213,15 @@ int runPrint(CliSession& s, const PrintOptions& o) {
     if (!o.payer && list->takesPayer)
         throw UsageError("the list " + o.list +
                          " lists one employer's rows: name the employer with --payer N");
+    if (!o.form.empty() && !list->takesForm)
+        throw UsageError("the list " + o.list + " is not a page of one form; leave out --form");
+    if (o.form.empty() && list->takesForm)
+        throw UsageError("the print " + o.list + " is a page of one form: name it with --form");
 
+    PrintOptions resolved = o;
+    if (list->takesForm) resolved.form = utf8ToCp1250Lossy(resolveForm(s.tables(), o.form));
     const std::unique_ptr<QGuiApplication> app = guiApplication();
-    const ReportResult result = list->job(s.tables(), o, printStampNow(), s.reporter());
+    const ReportResult result = list->job(s.tables(), resolved, printStampNow(), s.reporter());
     switch (result.status) {
     case ReportStatus::Done:
         break;
@@ -173,6 +245,16 @@ int runPrint(CliSession& s, const PrintOptions& o) {
 
 } // namespace
 
+std::string writePdfOffscreen(const PageModel& model, const std::string& path) {
+    const std::unique_ptr<QGuiApplication> app = guiApplication();
+    std::vector<int> pages;
+    for (std::size_t p = 1; p <= model.pages.size(); ++p)
+        pages.push_back(static_cast<int>(p));
+    QString error;
+    if (writePdf(model, pages, QString::fromStdString(path), &error)) return {};
+    return error.isEmpty() ? path + ": the PDF could not be written" : error.toStdString();
+}
+
 void registerPrintCommand(CLI::App& app, CommandRegistry& registry) {
     auto options = std::make_shared<PrintOptions>();
     CLI::App* cmd =
@@ -181,6 +263,9 @@ void registerPrintCommand(CLI::App& app, CommandRegistry& registry) {
     cmd->add_option("--key", options->key, "the order of a list that has several");
     cmd->add_option("--payer", options->payer,
                     "the employer (POS:REDBROJ) of a list of one employer's rows");
+    cmd->add_option("--form", options->form,
+                    "the form of a page print: its link key (001005001) or identifier "
+                    "(0010050), see below");
     cmd->add_option("--pdf", options->pdf, "the PDF file to write")->required();
     cmd->footer(listHelp());
     registry.add(cmd, [options](CliSession& s) { return runPrint(s, *options); });

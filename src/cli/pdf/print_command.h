@@ -5,6 +5,10 @@
 // lives beside the executable rather than in the Qt-free command-line
 // library.
 
+#include <string>
+
+#include "print/page_model.h"
+
 namespace CLI {
 class App;
 }
@@ -14,5 +18,9 @@ namespace mvz {
 struct CommandRegistry;
 
 void registerPrintCommand(CLI::App& app, CommandRegistry& registry);
+
+// Writes the pages to a PDF file without a display (the writer the program
+// hands the command-line library, pdf_output.h).
+std::string writePdfOffscreen(const PageModel& model, const std::string& path);
 
 } // namespace mvz

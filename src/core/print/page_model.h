@@ -1,10 +1,12 @@
 #pragma once
 // The pages of a report as drawing instructions, independent of any screen
-// or printer: texts with their fonts, lines and boxes at positions measured
-// in tenths of a millimetre from the page's top-left corner. Reports build
-// pages in core; the preview, the printer and the PDF writer draw them.
+// or printer: texts with their fonts, lines, boxes and the characters set
+// into the cells of a fixed form, at positions measured in tenths of a
+// millimetre from the page's top-left corner. Reports build pages in core;
+// the preview, the printer and the PDF writer draw them.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <variant>
@@ -61,12 +63,47 @@ struct BoxItem {
     std::uint8_t grey = 230;
 };
 
-using PageItem = std::variant<TextItem, LineItem, BoxItem>;
+// The cells of a fixed form that take one character each: their left edges
+// (from the x of the item that fills them) and widths, their height, and the
+// font of the characters set into them. One layout serves every line of the
+// form that has the same cells.
+struct CellLayout {
+    struct Cell {
+        int left = 0;
+        int width = 0;
+    };
+    std::vector<Cell> cells;
+    int height = 0;
+    PageFont font;
+
+    // `count` cells of `width` side by side from `left` on.
+    void addBoxes(int left, int count, int width) {
+        for (int i = 0; i < count; ++i)
+            cells.push_back({left + i * width, width});
+    }
+};
+
+// A text set into cells: its n-th character is centred in the n-th cell of
+// the layout, whose top-left corner is at (x, y). Blanks leave their cell
+// empty; characters beyond the last cell are not drawn.
+struct CellTextItem {
+    int x = 0;
+    int y = 0;
+    std::shared_ptr<const CellLayout> layout;
+    std::string text; // UTF-8
+};
+
+using PageItem = std::variant<TextItem, LineItem, BoxItem, CellTextItem>;
+
+// Items that several pages share, such as the empty form their values are
+// filled into: made once, drawn under each page's own items.
+using PageLayer = std::vector<PageItem>;
 
 struct Page {
     int width = kA4Width;
     int height = kA4Height;
-    std::vector<PageItem> items; // drawn in this order
+    std::shared_ptr<const PageLayer> underlay; // drawn first, when there is one
+    std::vector<PageItem> items;               // drawn in this order
 
     void text(int x, int y, std::string s, const PageFont& font = {},
               TextAlign align = TextAlign::Left, int width = 0) {
@@ -77,6 +114,9 @@ struct Page {
     }
     void box(int x, int y, int width, int height, int thickness = 2) {
         items.emplace_back(BoxItem{x, y, width, height, thickness});
+    }
+    void cells(int x, int y, std::shared_ptr<const CellLayout> layout, std::string s) {
+        items.emplace_back(CellTextItem{x, y, std::move(layout), std::move(s)});
     }
 };
 

@@ -100,6 +100,24 @@ char32_t nextCodePoint(std::string_view s, std::size_t& i) {
     return c;
 }
 
+void appendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
 // Texts drawn as runs of glyphs. Laying each text out anew (itemising and
 // shaping it) costs more than everything else of a long list, and a device
 // page of a PDF file or a printer takes every call separately; so each
@@ -145,6 +163,38 @@ class TextRuns {
         pending_ = &face;
     }
 
+    // The characters of a text set into the cells of a form, each centred in
+    // its cell. A character the font lacks is laid out by Qt in its cell.
+    void drawCells(const CellTextItem& t, const QPointF& origin, double scale) {
+        const CellLayout& layout = *t.layout;
+        const double pixels = layout.font.size * kTenthMmPerPoint * scale;
+        Face& face = faceOf(layout.font, pixels);
+        if (&face != pending_) flush();
+        const double top = origin.y() + t.y * scale;
+        const double baseline =
+            top + (layout.height * scale - (face.ascent + face.descent)) / 2 + face.ascent;
+        std::size_t cell = 0;
+        for (std::size_t i = 0; i < t.text.size() && cell < layout.cells.size(); ++cell) {
+            const char32_t c = nextCodePoint(t.text, i);
+            if (c == U' ' || c == U'\u00A0') continue;
+            const CellLayout::Cell& box = layout.cells[cell];
+            const double centre = origin.x() + (t.x + box.left + box.width / 2.0) * scale;
+            const Glyph g = face.glyph(c);
+            if (g.index == 0) {
+                flush();
+                TextItem one{t.x + box.left, 0,           box.width,
+                             std::string(),  layout.font, TextAlign::Center};
+                one.y = static_cast<int>(t.y + (layout.height - pixels / scale * 1.15) / 2);
+                appendUtf8(one.text, c);
+                paintLaidOutText(painter_, one, origin, scale);
+                continue;
+            }
+            glyphs_.push_back(g.index);
+            positions_.push_back(QPointF(centre - g.advance / 2, baseline));
+            pending_ = &face;
+        }
+    }
+
     // Draws the run waiting; before anything else is drawn and at a page's end.
     void flush() {
         if (pending_ && !glyphs_.isEmpty()) {
@@ -172,6 +222,7 @@ class TextRuns {
         double pixels = 0;
         QRawFont raw;
         double ascent = 0;
+        double descent = 0;
         // Latin letters (Croatian ones included) by code point, others hashed.
         std::vector<Glyph> latin = std::vector<Glyph>(0x250);
         std::unordered_map<char32_t, Glyph> other;
@@ -199,6 +250,7 @@ class TextRuns {
         face->raw = QRawFont::fromFont(fontOf(font, pixels, *painter_.device()));
         face->raw.setPixelSize(pixels);
         face->ascent = face->raw.ascent();
+        face->descent = face->raw.descent();
         last_ = face.get();
         faces_.push_back(std::move(face));
         return *last_;
@@ -219,14 +271,60 @@ QPen penOf(int thickness, double scale) {
     return pen;
 }
 
-void paintPageWith(QPainter& painter, TextRuns& texts, const Page& page, const QRectF& target) {
-    if (page.width <= 0 || page.height <= 0) return;
-    const double scale = target.width() / page.width;
-    const QPointF origin = target.topLeft();
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing, true);
-    painter.setRenderHint(QPainter::TextAntialiasing, true);
-    for (const PageItem& item : page.items) {
+// Thumbnails: a grey bar over the cells that hold characters.
+void paintCellsBar(QPainter& painter, const CellTextItem& t, const QPointF& origin, double scale) {
+    const CellLayout& layout = *t.layout;
+    std::size_t cell = 0;
+    for (std::size_t i = 0; i < t.text.size() && cell < layout.cells.size(); ++cell) {
+        const char32_t c = nextCodePoint(t.text, i);
+        if (c == U' ') continue;
+        const CellLayout::Cell& box = layout.cells[cell];
+        painter.fillRect(QRectF(origin.x() + (t.x + box.left + box.width * 0.2) * scale,
+                                origin.y() + (t.y + layout.height * 0.3) * scale,
+                                std::max(box.width * 0.6 * scale, 0.5),
+                                std::max(layout.height * 0.4 * scale, 0.5)),
+                         QColor(150, 150, 150));
+    }
+}
+
+// Lines of one thickness that follow one another go to the device in one
+// call: a form's grid is hundreds of them on every page.
+class LineRuns {
+  public:
+    explicit LineRuns(QPainter& painter) : painter_(painter) {}
+
+    void draw(const LineItem& l, const QPointF& origin, double scale) {
+        if (!lines_.isEmpty() && l.thickness != thickness_) flush();
+        thickness_ = l.thickness;
+        lines_.append(QLineF(origin.x() + l.x1 * scale, origin.y() + l.y1 * scale,
+                             origin.x() + l.x2 * scale, origin.y() + l.y2 * scale));
+        scale_ = scale;
+    }
+
+    void flush() {
+        if (lines_.isEmpty()) return;
+        painter_.setPen(penOf(thickness_, scale_));
+        painter_.drawLines(lines_);
+        lines_.clear();
+    }
+
+  private:
+    QPainter& painter_;
+    QList<QLineF> lines_;
+    int thickness_ = 0;
+    double scale_ = 1;
+};
+
+void paintItems(QPainter& painter, TextRuns& texts, const std::vector<PageItem>& items,
+                const QPointF& origin, double scale) {
+    LineRuns lines(painter);
+    for (const PageItem& item : items) {
+        if (const auto* l = std::get_if<LineItem>(&item)) {
+            texts.flush();
+            lines.draw(*l, origin, scale);
+            continue;
+        }
+        lines.flush();
         if (const auto* t = std::get_if<TextItem>(&item)) {
             if (t->text.empty()) continue;
             if (pixelsOf(*t, scale) < kSmallestTextPixels) {
@@ -237,12 +335,18 @@ void paintPageWith(QPainter& painter, TextRuns& texts, const Page& page, const Q
             }
             continue;
         }
+        if (const auto* c = std::get_if<CellTextItem>(&item)) {
+            if (c->text.empty() || !c->layout) continue;
+            if (c->layout->font.size * kTenthMmPerPoint * scale < kSmallestTextPixels) {
+                texts.flush();
+                paintCellsBar(painter, *c, origin, scale);
+            } else {
+                texts.drawCells(*c, origin, scale);
+            }
+            continue;
+        }
         texts.flush();
-        if (const auto* l = std::get_if<LineItem>(&item)) {
-            painter.setPen(penOf(l->thickness, scale));
-            painter.drawLine(QPointF(origin.x() + l->x1 * scale, origin.y() + l->y1 * scale),
-                             QPointF(origin.x() + l->x2 * scale, origin.y() + l->y2 * scale));
-        } else if (const auto* b = std::get_if<BoxItem>(&item)) {
+        if (const auto* b = std::get_if<BoxItem>(&item)) {
             if (b->thickness > 0)
                 painter.setPen(penOf(b->thickness, scale));
             else
@@ -252,7 +356,19 @@ void paintPageWith(QPainter& painter, TextRuns& texts, const Page& page, const Q
                                     b->width * scale, b->height * scale));
         }
     }
+    lines.flush();
     texts.flush();
+}
+
+void paintPageWith(QPainter& painter, TextRuns& texts, const Page& page, const QRectF& target) {
+    if (page.width <= 0 || page.height <= 0) return;
+    const double scale = target.width() / page.width;
+    const QPointF origin = target.topLeft();
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    if (page.underlay) paintItems(painter, texts, *page.underlay, origin, scale);
+    paintItems(painter, texts, page.items, origin, scale);
     painter.restore();
 }
 
