@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "data/error_reporter.h"
 #include "support/recording_reporter.h"
 
@@ -65,6 +67,11 @@ TEST_F(ErrorReporterTest, ErrorTextOfStorageAndFileSystemErrors) {
     EXPECT_EQ(er.savedFileError(), "Input/output error");
     own("%Error|%FileError|%FileErrorCode|%ErrorCode");
     EXPECT_EQ(er.fill(100), "File System Error|TBPOSLOD.DATError|TBPOSLOD.DATErrorCode|90");
+
+    // A full disk says so and names the folder of the file written.
+    er.captureError(StorageError::fromErrno(ENOSPC, "/data/rad/TBSLOG0.TXT: add"));
+    EXPECT_EQ(er.fill(4), "An error was experienced during the creation of a record. Error: Disk "
+                          "full: no space left in /data/rad (328).");
 
     // A file-system error that came without the system's text still says what it is.
     er.captureError(StorageError::of(err::FileSystemError));

@@ -253,6 +253,23 @@ TEST_F(LineFileTest, ReadsSeeLinesAddedMeanwhile) {
     EXPECT_EQ(reader.next(), padded("THREE", 5));
 }
 
+// Input files from other programs: a Ctrl-Z ends the file only as its last
+// byte; elsewhere it is an ordinary character of its line.
+TEST_F(LineFileTest, ACtrlZInsideTheFileEndsItOnlyUnderTheTableRule) {
+    write("a\r\nb\x1a"
+          "c\r\n\x1a\r\nd\x1a");
+    LineFile tables(4, 2); // a small buffer: the rule holds across refills
+    ASSERT_TRUE(tables.open(path_, TextOpenMode::ReadOnly));
+    EXPECT_EQ(readAll(tables), (std::vector<std::string>{"a   ", "b   "}));
+    LineFile input(4, 2);
+    input.setCtrlZRule(mvz::CtrlZRule::OnlyAsLastByte);
+    ASSERT_TRUE(input.open(path_, TextOpenMode::ReadOnly));
+    EXPECT_EQ(readAll(input), (std::vector<std::string>{"a   ",
+                                                        "b\x1a"
+                                                        "c ",
+                                                        "\x1a   ", "d   "}));
+}
+
 TEST_F(LineFileTest, SharingModesBetweenTwoOpeners) {
     struct Case {
         TextOpenMode first;

@@ -237,6 +237,31 @@ TEST_F(TableAccessTest, CalculationYearOutOfRangeIsRefusedOnAddAndChange) {
     EXPECT_EQ(gre.add(), 0);
 }
 
+// A stored text holds no control character (a line break or tab in a name
+// would break the records formed from it); the tables that keep an input
+// file's lines as they are take any byte.
+TEST_F(TableAccessTest, ControlCharactersAreRefusedInStoredTexts) {
+    addEmployer(1, "Tehno servis");
+    TableAccess& pos = table("POS");
+    for (const char* value : {"Tehno\r\nservis", "Tehno\tservis", "Tehno\x1b[31m"}) {
+        SCOPED_TRACE(value);
+        set(pos, "NAZIV", value);
+        EXPECT_EQ(pos.change(), result::Failed);
+        EXPECT_EQ(st.reporter.lastBox().title, "Field contents error");
+    }
+    EXPECT_EQ(st.reporter.lastBox().text, "The value of POS:NAZIV must not hold control "
+                                          "characters; it holds \\x1b at character 6.");
+    pos.record().clear();
+    set(pos, "REDBROJ", "2");
+    set(pos, "ADRESA", "Ilica\n1");
+    EXPECT_EQ(pos.add(), result::Failed);
+    EXPECT_EQ(pos.count(), 1);
+    TableAccess& gre = table("GRE");
+    set(gre, "PREZIME", "Radnik\tTab");
+    set(gre, "GODOBRA", "2026");
+    EXPECT_EQ(gre.add(), 0);
+}
+
 TEST_F(TableAccessTest, ChangeByAnotherStationIsDetectedAndShown) {
     addEmployer(1, "Staro ime");
     Station other(dir.str());

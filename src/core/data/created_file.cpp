@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "data/input_file.h"
+
 namespace mvz {
 
 namespace {
@@ -71,15 +73,15 @@ mode_t replacementMode(const std::string& path, mode_t mode) {
 bool copyToNewFile(const std::string& source, const std::string& dest, mode_t mode,
                    std::error_code& ec) {
     ec.clear();
-    const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    const int in = openInputFile(source);
     if (in < 0) {
         ec = lastErrno();
         return false;
     }
     struct stat from {
     }, to{};
-    if (::fstat(in, &from) != 0 || S_ISDIR(from.st_mode)) {
-        ec = S_ISDIR(from.st_mode) ? std::make_error_code(std::errc::is_a_directory) : lastErrno();
+    if (::fstat(in, &from) != 0) {
+        ec = lastErrno();
         ::close(in);
         return false;
     }

@@ -7,6 +7,7 @@
 
 #include "base/fixed_text.h"
 #include "data/csv_text.h"
+#include "data/input_file.h"
 #include "data/storage_session.h"
 #include "data/table_access.h"
 
@@ -206,6 +207,7 @@ CsvLoadResult loadCsvText(TableAccess& table, std::string_view text, const std::
 
 CsvLoadResult loadCsvFile(TableAccess& table, const std::string& path,
                           const CsvRowExpander& expand) {
+    if (isOtherThanRegularFile(path)) return failure(path + ": is not a regular file");
     std::ifstream in(path, std::ios::binary);
     if (!in) return failure(path + ": cannot be read: " + std::strerror(errno));
     std::ostringstream text;

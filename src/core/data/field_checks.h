@@ -6,9 +6,12 @@ namespace mvz {
 
 class TableAccess;
 
-// Installs the checks of the table's declaration: the calculation year of the
-// page-B tables must lie between 2001 and 2100. The error table TBGRESKE has
-// no checks, so a finding is never lost to a range check.
+// Installs the checks of the table's declaration: a text field of a keyed
+// table holds no control character (message "Field contents error" naming the
+// field), and the calculation year of the page-B tables lies between 2001 and
+// 2100. The tables that keep an input file's lines and findings as they are
+// (TBIZLAZ, TBIZLAZ1, TBGRESKE, TBOSIGU3) have no character check, and the
+// error table TBGRESKE no range check, so a finding is never lost to a check.
 void installStandardFieldChecks(TableAccess& table);
 
 } // namespace mvz

@@ -174,30 +174,42 @@ RawLineFile::~RawLineFile() {
 
 bool RawLineFile::open(const std::string& path, TextOpenMode mode) {
     if (fd_ >= 0) return fail(StorageError::of(err::FileAlreadyOpen, path));
-    int fd = ::open(path.c_str(), (mode == TextOpenMode::ReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC);
-    if (fd < 0) return fail(StorageError::fromErrno(errno, path));
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        int e = S_ISDIR(st.st_mode) ? EISDIR : errno;
+    int fd = -1;
+    for (int attempt = 0;; ++attempt) {
+        fd = ::open(path.c_str(),
+                    (mode == TextOpenMode::ReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NONBLOCK);
+        if (fd < 0) return fail(StorageError::fromErrno(errno, path));
+        struct stat st {};
+        if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+            int e = S_ISDIR(st.st_mode) ? EISDIR : errno;
+            ::close(fd);
+            return fail(StorageError::fromErrno(e, path));
+        }
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        int e = 0;
+        switch (mode) {
+        case TextOpenMode::ReadOnly:
+            e = lockByte(fd, kShareByte, F_RDLCK);
+            break;
+        case TextOpenMode::ReadWrite:
+            e = lockByte(fd, kShareByte, F_RDLCK);
+            if (e == 0) e = lockByte(fd, kWriteByte, F_WRLCK);
+            break;
+        case TextOpenMode::Exclusive:
+            e = lockByte(fd, kShareByte, F_WRLCK);
+            break;
+        }
+        if (e != 0) {
+            ::close(fd); // closing the description drops any lock it took
+            return fail(lockError(e, path));
+        }
+        // The locks hold the file the name named when it was opened; one
+        // renamed over the name meanwhile is the file to hold instead.
+        struct stat now {};
+        if (::stat(path.c_str(), &now) == 0 && now.st_dev == st.st_dev && now.st_ino == st.st_ino)
+            break;
         ::close(fd);
-        return fail(StorageError::fromErrno(e, path));
-    }
-    int e = 0;
-    switch (mode) {
-    case TextOpenMode::ReadOnly:
-        e = lockByte(fd, kShareByte, F_RDLCK);
-        break;
-    case TextOpenMode::ReadWrite:
-        e = lockByte(fd, kShareByte, F_RDLCK);
-        if (e == 0) e = lockByte(fd, kWriteByte, F_WRLCK);
-        break;
-    case TextOpenMode::Exclusive:
-        e = lockByte(fd, kShareByte, F_WRLCK);
-        break;
-    }
-    if (e != 0) {
-        ::close(fd); // closing the description drops any lock it took
-        return fail(lockError(e, path));
+        if (attempt == 8) return fail(lockError(EAGAIN, path));
     }
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     fd_ = fd;
@@ -309,9 +321,9 @@ RawLineFile::Scan RawLineFile::scanLine(std::uint64_t offset, std::size_t maxCon
     for (;;) {
         const std::size_t i = static_cast<std::size_t>(offset - bufOff_);
         const char* p = buf_.data();
-        const LineStop found = findStop(p, i, bufLen_);
-        const std::size_t stop = found.at;
-        lineMayHaveTab_ = found.tab;
+        bool tab = false;
+        const std::size_t stop = findLineStop(p, i, tab);
+        lineMayHaveTab_ = tab;
         if (stop < bufLen_ && p[stop] == kCtrlZ) { // a Ctrl-Z ends the line and the file
             if (stop == i) return Scan::End;
             line = std::string_view(p + i, stop - i);
@@ -355,13 +367,31 @@ RawLineFile::Scan RawLineFile::skipRestOfLine(std::uint64_t from, std::uint64_t&
             next = from;
             return Scan::Line;
         }
-        const std::size_t end = findStop(buf_.data(), 0, bufLen_).at;
+        bool tab = false;
+        const std::size_t end = findLineStop(buf_.data(), 0, tab);
         if (end < bufLen_) {
             next = bufOff_ + end + (buf_[end] == '\n' ? 1 : 0);
             return Scan::Line;
         }
         from += bufLen_;
     }
+}
+
+std::size_t RawLineFile::findLineStop(const char* p, std::size_t from, bool& tab) const {
+    LineStop found = findStop(p, from, bufLen_);
+    tab = found.tab;
+    if (ctrlZ_ == CtrlZRule::EndsFile) return found.at;
+    // A Ctrl-Z before the last byte of the file is an ordinary character.
+    while (found.at < bufLen_ && p[found.at] == kCtrlZ && !isLastByte(bufOff_ + found.at)) {
+        found = findStop(p, found.at + 1, bufLen_);
+        tab = tab || found.tab;
+    }
+    return found.at;
+}
+
+bool RawLineFile::isLastByte(std::uint64_t offset) const {
+    struct stat st;
+    return ::fstat(fd_, &st) == 0 && static_cast<std::uint64_t>(st.st_size) == offset + 1;
 }
 
 long long RawLineFile::refill(std::size_t index) {

@@ -9,7 +9,10 @@
 // Line ends: a line ends at CR LF or at a lone LF (files from other systems
 // use LF alone); a lone CR is an ordinary character. Lines the system writes
 // always end with CR LF. A Ctrl-Z (26) ends the file, and the end of the
-// file ends its last line even without an end mark.
+// file ends its last line even without an end mark. Input files from other
+// programs may be read with CtrlZRule::OnlyAsLastByte: a Ctrl-Z then ends the
+// file only when it is the file's last byte (the end mark of old editors) and
+// is an ordinary character anywhere else, so no part of the file goes unread.
 //
 // Sharing: every opener holds a shared lock on one byte far beyond any real
 // file size; a read-write opener also holds an exclusive lock on a second
@@ -35,6 +38,11 @@
 #include <vector>
 
 namespace mvz {
+
+enum class CtrlZRule {
+    EndsFile,       // a Ctrl-Z ends the file wherever it stands
+    OnlyAsLastByte, // only a Ctrl-Z that is the file's last byte ends it
+};
 
 enum class TextOpenMode {
     ReadOnly,  // read only; others may read and write
@@ -67,6 +75,8 @@ class RawLineFile {
     bool close();
 
     bool isOpen() const { return fd_ >= 0; }
+    // How a Ctrl-Z is read (CtrlZRule::EndsFile unless set).
+    void setCtrlZRule(CtrlZRule rule) { ctrlZ_ = rule; }
     const std::string& path() const { return path_; }
     TextOpenMode mode() const { return mode_; }
 
@@ -119,6 +129,10 @@ class RawLineFile {
     Scan scanLine(std::uint64_t offset, std::size_t maxContent, std::string_view& line,
                   std::uint64_t& next);
     Scan skipRestOfLine(std::uint64_t from, std::uint64_t& next);
+    // Where the line from p[from] stops within the buffer (bufLen_ when it
+    // goes on), under the Ctrl-Z rule; tab tells whether a tab comes before.
+    std::size_t findLineStop(const char* p, std::size_t from, bool& tab) const;
+    bool isLastByte(std::uint64_t offset) const;
     // Keeps buffer bytes from index on, moves them to the front and reads
     // after them. Returns the number of bytes read, or -1 on failure.
     long long refill(std::size_t index);
@@ -139,6 +153,7 @@ class RawLineFile {
     std::uint64_t bufOff_ = 0;
     std::size_t bufLen_ = 0;
     std::string longLine_; // head of a line longer than the buffer
+    CtrlZRule ctrlZ_ = CtrlZRule::EndsFile;
     bool lineMayHaveTab_ = true;
 
     std::uint64_t pos_ = 0;     // where the next sequential read starts

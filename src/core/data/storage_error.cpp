@@ -76,8 +76,39 @@ StorageError StorageError::fromErrno(int errnoValue, std::string detail) {
     }
     StorageError e = of(err::FileSystemError, std::move(detail));
     e.osCode = errnoValue + 300;
-    e.osText = std::strerror(errnoValue);
+    if (isDiskFull(errnoValue)) {
+        // The detail starts with the path of the file written.
+        const std::string& d = e.detail;
+        const std::size_t colon = d.find(": ");
+        const std::string path = d.substr(0, colon);
+        e.osText = path.empty() ? "Disk full" : "Disk full: no space left in " + folderOfPath(path);
+    } else {
+        e.osText = std::strerror(errnoValue);
+    }
     return e;
+}
+
+std::string describeError(const StorageError& error) {
+    std::string out = error.text.empty() ? storageErrorText(error.code) : error.text;
+    if (!error.osText.empty()) out += " (" + error.osText + ")";
+    return out;
+}
+
+bool isDiskFull(int errnoValue) {
+    return errnoValue == ENOSPC || errnoValue == EDQUOT;
+}
+
+std::string folderOfPath(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+std::string writeProblem(int errnoValue, const std::string& path) {
+    if (isDiskFull(errnoValue))
+        return "disk je pun (u pretincu " + folderOfPath(path) + " nema mjesta)";
+    return std::strerror(errnoValue != 0 ? errnoValue : EIO);
 }
 
 } // namespace mvz

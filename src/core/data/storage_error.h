@@ -65,7 +65,24 @@ struct StorageError {
 
     explicit operator bool() const { return code != err::None; }
     static StorageError of(int code, std::string detail = {});
+    // A full disk (or a full quota) is error 90 whose text names the folder
+    // of the file in `detail` ("PATH" or "PATH: what failed").
     static StorageError fromErrno(int errnoValue, std::string detail = {});
 };
+
+// The error's text followed by the operating system's in parentheses, when
+// there is one: "File System Error (Disk full: no space left in /data/rad)".
+std::string describeError(const StorageError& error);
+
+// True for the errors of a full disk or a full quota.
+bool isDiskFull(int errnoValue);
+
+// The folder of a file's path ("." for a bare name).
+std::string folderOfPath(const std::string& path);
+
+// Why writing the file at `path` failed, for the messages of the runs: a full
+// disk names the folder that has no room left ("disk je pun (u pretincu
+// /data/rad nema mjesta)"), anything else is the system's own text.
+std::string writeProblem(int errnoValue, const std::string& path);
 
 } // namespace mvz

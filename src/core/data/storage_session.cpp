@@ -221,7 +221,7 @@ StorageError StorageSession::begin(const std::vector<TableFile*>& files) {
         if (f->hub_ != target)
             if (StorageError e = move(f, target)) return e;
     int rc = sqlite3_exec(target->db, "BEGIN", nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK) return hubError(target->db, rc, "begin");
+    if (rc != SQLITE_OK) return hubError(target->db, rc, hubPath_ + ": begin");
     target->inTransaction = true;
     target->transactionSerial++;
     txHub_ = target;
@@ -257,7 +257,7 @@ StorageError StorageSession::endTransaction(bool commit) {
     if (commit) {
         int rc = sqlite3_exec(hub->db, "COMMIT", nullptr, nullptr, nullptr);
         if (rc != SQLITE_OK) {
-            e = hubError(hub->db, rc, "commit");
+            e = hubError(hub->db, rc, hubPath_ + ": commit");
             sqlite3_exec(hub->db, "ROLLBACK", nullptr, nullptr, nullptr);
         }
     } else {

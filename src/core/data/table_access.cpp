@@ -372,6 +372,8 @@ int TableAccess::reserveAutoNumber() {
 
 int TableAccess::add(bool silent) {
     if (int r = useCheck()) return r;
+    // A value the field checks refuse is no storage error: lastError() is clear.
+    lastError_ = {};
     if (validateRecord()) return result::Failed;
     if (text_) {
         lastError_ = text_->add(record_);
@@ -418,6 +420,7 @@ int TableAccess::change(bool redisplay) {
         raise(25);
         return result::Failed;
     }
+    lastError_ = {};
     if (validateRecord()) return result::Failed;
     std::int64_t v = version_;
     lastError_ = file_->update(rowid_, version_, record_, v);
@@ -456,6 +459,13 @@ int TableAccess::remove() {
     }
     autoIncDone_ = false;
     return result::Ok;
+}
+
+int TableAccess::flush() {
+    if (int r = useCheck()) return r;
+    if (!text_) return result::Ok;
+    lastError_ = text_->flush();
+    return lastError_ ? result::Failed : result::Ok;
 }
 
 int TableAccess::removeAll() {

@@ -88,6 +88,10 @@ class TableAccess {
     int remove();
     // Deletes every record (work tables are emptied before they are refilled).
     int removeAll();
+    // Writes out what adds to a text table buffered, so that the file can be
+    // read whole while the table stays open (and held); Failed (no message)
+    // when the write failed.
+    int flush();
 
     int validateField(int field);
     int validateRecord();
