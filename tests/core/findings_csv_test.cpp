@@ -74,4 +74,15 @@ TEST(FindingsCsv, AnAbandonedExportKeepsTheEarlierFile) {
     EXPECT_FALSE(nowhere.error().empty());
 }
 
+// A spreadsheet runs a cell that begins with "=" or "@": such values get an
+// apostrophe; signed amounts and other values stay as they are.
+TEST(FindingsCsv, ValuesASpreadsheetWouldRunGetAnApostrophe) {
+    EXPECT_EQ(findingCsvRow(finding(1, "=HYPERLINK(\"x\")", "poruka", "@SUM(A1)")),
+              "1,MV5IMPR,U,\"'=HYPERLINK(\"\"x\"\")\",poruka,19,48,'@SUM(A1)\r\n");
+    EXPECT_EQ(findingCsvRow(finding(2, "Perić", "poruka", "+00000000660000")),
+              "2,MV5IMPR,U,Perić,poruka,19,48,+00000000660000\r\n");
+    EXPECT_EQ(findingCsvRow(finding(3, " =1", "poruka", "-5")),
+              "3,MV5IMPR,U,\" =1\",poruka,19,48,-5\r\n");
+}
+
 } // namespace

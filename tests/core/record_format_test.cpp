@@ -217,6 +217,26 @@ TEST(RecordFormat, SplittingRefusesLinesThatHoldNoRecord) {
     EXPECT_TRUE(splitLine(bad).ok());
 }
 
+// What forming writes to a submission file is 250 printable characters.
+TEST(RecordFormat, OnlyLinesOf250PrintableCharactersAreWritten) {
+    const std::string line = built(buildLine(insured(), PositiveSign::Zero));
+    EXPECT_EQ(unwritableLine(line), "");
+    const struct {
+        std::string line;
+        const char* why;
+    } cases[] = {
+        {line.substr(0, 24) + line.substr(49), "Greška. Slog tipa 5 ima 225 znakova umjesto 250"},
+        {line.substr(0, 36) + "\t" + line.substr(37),
+         "Greška. Slog tipa 5 sadrži kontrolni znak \\x09 na mjestu 37"},
+        {line.substr(0, 30) + "\r\n" + line.substr(32),
+         "Greška. Slog tipa 5 sadrži kontrolni znak \\x0d na mjestu 31"},
+        {line.substr(0, 249) + "\x7f",
+         "Greška. Slog tipa \\x7f sadrži kontrolni znak \\x7f na mjestu 250"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(unwritableLine(c.line), c.why);
+}
+
 TEST(RecordFormat, LayoutsCoverTheLineAndAgreeWithTheMirrorTables) {
     ASSERT_EQ(recordLayouts().size(), 5u);
     for (const RecordLayout& layout : recordLayouts()) {

@@ -6,10 +6,13 @@
 #include <stdexcept>
 
 #include <fcntl.h>
+#include <openssl/evp.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "data/created_file.h"
+#include "data/input_file.h"
+#include "data/storage_error.h"
 
 namespace mvz {
 
@@ -30,6 +33,25 @@ bool writeAll(int fd, const char* data, std::size_t n) {
 
 } // namespace
 
+struct CopyingRecordReader::Hash {
+    EVP_MD_CTX* ctx = EVP_MD_CTX_new();
+    ~Hash() { EVP_MD_CTX_free(ctx); }
+    bool start() { return ctx && EVP_DigestInit_ex(ctx, EVP_sha1(), nullptr) == 1; }
+    void add(const char* p, std::size_t n) { EVP_DigestUpdate(ctx, p, n); }
+    std::string finish() {
+        unsigned char md[EVP_MAX_MD_SIZE];
+        unsigned int length = 0;
+        if (EVP_DigestFinal_ex(ctx, md, &length) != 1) return {};
+        static constexpr char kHex[] = "0123456789ABCDEF";
+        std::string out;
+        for (unsigned int i = 0; i < length; ++i) {
+            out += kHex[md[i] >> 4];
+            out += kHex[md[i] & 0x0F];
+        }
+        return out;
+    }
+};
+
 CopyingRecordReader::CopyingRecordReader(std::size_t recordLength, std::size_t blockSize)
     : recordLength_(recordLength), buffer_(std::max(blockSize, recordLength + 2)),
       record_(recordLength, ' ') {
@@ -45,6 +67,12 @@ bool CopyingRecordReader::fail(int errnoValue) {
     return false;
 }
 
+bool CopyingRecordReader::failWriting(int errnoValue) {
+    error_ = writeProblem(errnoValue, copyPath_);
+    copyFailed_ = true;
+    return false;
+}
+
 void CopyingRecordReader::closeFiles() {
     if (in_ >= 0) ::close(in_);
     if (out_ >= 0) ::close(out_);
@@ -55,26 +83,29 @@ bool CopyingRecordReader::open(const std::string& source, const std::string& cop
                                mode_t copyMode) {
     closeFiles();
     error_.clear();
+    digest_.clear();
+    hash_ = std::make_unique<Hash>();
+    if (!hash_->start()) return fail(ENOMEM);
     begin_ = end_ = 0;
     eof_ = skipping_ = false;
     bytesRead_ = size_ = 0;
-    in_ = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    // Only a regular file is read: a FIFO or a device could block or never end.
+    in_ = openInputFile(source);
     if (in_ < 0) return fail(errno);
     struct stat st;
     if (::fstat(in_, &st) != 0) return fail(errno);
-    if (S_ISDIR(st.st_mode)) {
-        closeFiles();
-        return fail(EISDIR);
-    }
     size_ = static_cast<std::uint64_t>(st.st_size);
-    if (::unlink(copy.c_str()) != 0 && errno != ENOENT) return fail(errno);
+    copyPath_ = copy;
+    copyFailed_ = false;
+    if (::unlink(copy.c_str()) != 0 && errno != ENOENT) return failWriting(errno);
     out_ = openCreating(copy, O_WRONLY | O_TRUNC | O_CLOEXEC, copyMode);
     if (out_ < 0) {
         const int e = errno;
         closeFiles();
-        return fail(e);
+        failWriting(e);
+        copyPath_.clear(); // nothing of ours to remove
+        return false;
     }
-    copyPath_ = copy;
     return true;
 }
 
@@ -92,7 +123,9 @@ bool CopyingRecordReader::refill() {
             eof_ = true;
             return true;
         }
-        if (!writeAll(out_, buffer_.data() + end_, static_cast<std::size_t>(n))) return fail(errno);
+        if (!writeAll(out_, buffer_.data() + end_, static_cast<std::size_t>(n)))
+            return failWriting(errno);
+        hash_->add(buffer_.data() + end_, static_cast<std::size_t>(n));
         end_ += static_cast<std::size_t>(n);
         bytesRead_ += static_cast<std::uint64_t>(n);
         return true;
@@ -171,9 +204,10 @@ bool CopyingRecordReader::next(std::string_view& record) {
 }
 
 bool CopyingRecordReader::finish() {
-    if (out_ >= 0 && ::close(out_) != 0 && !failed()) fail(errno);
+    if (out_ >= 0 && ::close(out_) != 0 && !failed()) failWriting(errno);
     out_ = -1;
     closeFiles();
+    if (!failed() && eof_ && hash_) digest_ = hash_->finish();
     return !failed();
 }
 

@@ -10,10 +10,13 @@
 // old editors), which yields nothing. Each line is handed out as a record of
 // a fixed length the way line files read it: blank-filled, a tab expanded
 // with blanks to the next column that is a multiple of 8, the rest of a
-// longer line skipped. The copy holds the file's bytes unchanged.
+// longer line skipped. The copy holds the file's bytes unchanged, and their
+// digest is taken on the way, so the control mark of what was checked needs
+// no second pass over the file.
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
@@ -45,6 +48,11 @@ class CopyingRecordReader {
 
     bool failed() const { return !error_.empty(); }
     const std::string& error() const { return error_; } // the system's reason
+    // The failure was in writing the copy (a full disk names its folder).
+    bool copyFailed() const { return copyFailed_; }
+    // The digest of the bytes read (40 upper-case hexadecimal digits) once
+    // the whole file has been read and finish() succeeded; "" before.
+    const std::string& digest() const { return digest_; }
     std::uint64_t bytesRead() const { return bytesRead_; }
     std::uint64_t size() const { return size_; } // of the source when opened
 
@@ -52,6 +60,7 @@ class CopyingRecordReader {
     bool refill();
     void toRecord(const char* line, std::size_t length);
     bool fail(int errnoValue);
+    bool failWriting(int errnoValue);
     void closeFiles();
 
     std::size_t recordLength_;
@@ -65,6 +74,10 @@ class CopyingRecordReader {
     int out_ = -1;
     std::string copyPath_;
     std::string error_;
+    bool copyFailed_ = false;
+    struct Hash;
+    std::unique_ptr<Hash> hash_;
+    std::string digest_;
     std::uint64_t bytesRead_ = 0;
     std::uint64_t size_ = 0;
 };

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "data/csv_text.h"
+#include "data/work_copy.h"
 
 namespace mvz {
 
@@ -13,22 +14,34 @@ std::string findingsCsvHeader() {
     return "line,field,kind,name,message,start,end,value\r\n";
 }
 
+namespace {
+
+// A spreadsheet runs a cell that begins with "=" or "@" as a formula: such a
+// value is written after an apostrophe, which the spreadsheet shows as text.
+// The values of valid fields never begin so.
+std::string cell(const std::string& value) {
+    if (!value.empty() && (value[0] == '=' || value[0] == '@')) return csvField("'" + value);
+    return csvField(value);
+}
+
+} // namespace
+
 std::string findingCsvRow(const Finding& f) {
     std::string row = std::to_string(f.line);
     row += ',';
-    row += csvField(f.field);
+    row += cell(f.field);
     row += ',';
     row += f.kind;
     row += ',';
-    row += csvField(f.name);
+    row += cell(f.name);
     row += ',';
-    row += csvField(f.message);
+    row += cell(f.message);
     row += ',';
     row += std::to_string(f.start);
     row += ',';
     row += std::to_string(f.end);
     row += ',';
-    row += csvField(f.value);
+    row += cell(f.value);
     row += "\r\n";
     return row;
 }
@@ -42,7 +55,9 @@ bool FindingsCsv::open(const std::string& path) {
     error_.clear();
     rows_ = 0;
     path_ = path;
-    partPath_ = path + ".part-" + std::to_string(::getpid());
+    // What a killed check left for the same file goes first.
+    removeLeftoversOf(path);
+    partPath_ = partName(path);
     file_ = std::fopen(partPath_.c_str(), "wb");
     if (!file_) {
         error_ = std::strerror(errno);

@@ -4,11 +4,14 @@
 // finding in the order the check makes them (line order), with no limit on
 // their number. A field is quoted as RFC 4180 asks when it holds a comma, a
 // quote or a line end (inner quotes doubled), and also when leading or
-// trailing blanks must survive; rows end with CR LF.
+// trailing blanks must survive; rows end with CR LF. A value that begins with
+// "=" or "@" is written after an apostrophe ("'=1+1"), so that a spreadsheet
+// shows it as text instead of running it as a formula.
 //
 // Rows are written as they come, so memory does not grow with the number of
 // findings. The file is written under a name of its own and takes its name
-// only at finish(): an interrupted check leaves no half file behind.
+// only at finish(): an interrupted check leaves no half file behind, and the
+// half file of a killed one is removed when the next opens the same file.
 
 #include <cstdio>
 #include <string>

@@ -12,15 +12,19 @@
 #include "base/day_number.h"
 #include "base/fixed_text.h"
 #include "base/reporter.h"
+#include "base/test_point.h"
 #include "data/created_file.h"
 #include "data/error_reporter.h"
+#include "data/line_file.h"
 #include "data/tables.h"
+#include "data/work_copy.h"
 #include "import/background_rows.h"
 #include "import/control_lookups.h"
 #include "import/copying_record_reader.h"
 #include "import/finding.h"
 #include "import/submission_checker.h"
 #include "setup/initialize.h"
+#include "submission/digest.h"
 #include "submission/record_format.h"
 
 namespace mvz {
@@ -101,6 +105,13 @@ class ControlRun {
         box.text = messageBoxText(text);
         box.icon = icon;
         reporter_.show(box);
+    }
+    // "Greška kod preuzimanja podataka " and the file; when the work copy
+    // could not be written, also why (a full disk names its folder).
+    std::string notCopied(const CopyingRecordReader& reader) const {
+        std::string text = "Greška kod preuzimanja podataka " + path_;
+        if (reader.copyFailed()) text += ": " + reader.error();
+        return text;
     }
     bool readParameters();
     bool openResultTables();
@@ -183,7 +194,7 @@ ControlOutcome ControlRun::checkLines(CopyingRecordReader& reader, SubmissionChe
                            fieldOf(def, "REEDAK4"), fieldOf(def, "REDAK5")};
     const auto writeFailed = [&] {
         stored.abandon();
-        show("Greška " + stored.error().text);
+        show("Greška " + describeError(stored.error()));
         return ControlOutcome::Failed;
     };
     std::string_view record;
@@ -202,6 +213,7 @@ ControlOutcome ControlRun::checkLines(CopyingRecordReader& reader, SubmissionChe
             r.setText(pieces[i], record.substr(i * kPiece, kPiece));
         if (!stored.add(0, r.bytes())) return writeFailed();
         if (line % kProgressEvery == 0) reporter_.progress(reader.bytesRead(), reader.size());
+        if (line % kCancelEvery == 0) testPoint("check-reading");
         if (line % kCancelEvery == 0 && reporter_.cancelRequested()) {
             stored.abandon();
             return ControlOutcome::Cancelled;
@@ -210,7 +222,7 @@ ControlOutcome ControlRun::checkLines(CopyingRecordReader& reader, SubmissionChe
     result_.lines = line;
     if (reader.failed()) {
         stored.abandon();
-        show("Greška kod preuzimanja podataka " + path_);
+        show(notCopied(reader));
         return ControlOutcome::NotCopied;
     }
     if (!stored.finish()) return writeFailed();
@@ -223,7 +235,7 @@ ControlOutcome ControlRun::checkLines(CopyingRecordReader& reader, SubmissionChe
 // the results are committed.
 bool ControlRun::replaceWorkCopy(const std::string& part, std::string& backup) {
     const std::string& target = result_.workCopy;
-    backup = target + ".prev-" + std::to_string(::getpid());
+    backup = previousName(target);
     if (std::rename(target.c_str(), backup.c_str()) != 0) {
         if (errno != ENOENT) return false;
         backup.clear();
@@ -248,13 +260,34 @@ FormalControlResult ControlRun::run() {
     while (workTable.isOpen())
         workTable.close();
     result_.workCopy = tables_.storage().pathOf(workTable.def());
-    const std::string part = result_.workCopy + ".part-" + std::to_string(::getpid());
+    // What checks that were killed left beside it goes first.
+    removeLeftoversOf(result_.workCopy);
+    // The old work copy is held from here to the commit, so that no other run
+    // (a collective run reading its payer files through it) writes it in
+    // between; readers (a review) may go on reading it.
+    RawLineFile oldCopy(64);
+    if (!oldCopy.open(result_.workCopy, TextOpenMode::ReadOnly) &&
+        oldCopy.errorCode() != err::FileNotFound) {
+        show("Greška. Open TBZOVAK1.TXT " + describeError(oldCopy.lastError()));
+        result_.outcome = ControlOutcome::Failed;
+        return result_;
+    }
+    const std::string part = partName(result_.workCopy);
     CopyingRecordReader reader(kRecordLength);
     // The copy takes the place of the old one: it gets the installation's
     // permissions, and never more than the old copy had.
     if (!reader.open(path_, part,
                      replacementMode(result_.workCopy, tables_.storage().fileMode()))) {
-        show("Greška kod preuzimanja podataka " + path_);
+        show(notCopied(reader));
+        result_.outcome = ControlOutcome::NotCopied;
+        return result_;
+    }
+    // The new copy is held alone by this run until the results are committed:
+    // once it has the work copy's name, no other run takes it.
+    RawLineFile newCopy(64);
+    if (!newCopy.open(part, TextOpenMode::Exclusive)) {
+        show(notCopied(reader));
+        reader.abandon();
         result_.outcome = ControlOutcome::NotCopied;
         return result_;
     }
@@ -270,7 +303,7 @@ FormalControlResult ControlRun::run() {
     };
     if (!openResultTables()) return giveUp(ControlOutcome::Failed);
     if (StorageError e = storage.begin({lines_->file(), findings_->file()})) {
-        show("Greška " + e.text);
+        show("Greška " + describeError(e));
         return giveUp(ControlOutcome::Failed);
     }
     begun = true;
@@ -293,7 +326,7 @@ FormalControlResult ControlRun::run() {
     }
     if (outcome != ControlOutcome::Done) return giveUp(outcome);
     if (!reader.finish()) {
-        show("Greška kod preuzimanja podataka " + path_);
+        show(notCopied(reader));
         return giveUp(ControlOutcome::NotCopied);
     }
     std::string backup;
@@ -301,6 +334,7 @@ FormalControlResult ControlRun::run() {
         show("Greška kod preuzimanja podataka " + path_);
         return giveUp(ControlOutcome::NotCopied);
     }
+    testPoint("check-before-commit");
     begun = false;
     if (StorageError e = storage.commit()) {
         // The results stay those of the previous run, and so does the work copy.
@@ -308,12 +342,13 @@ FormalControlResult ControlRun::run() {
             std::rename(backup.c_str(), result_.workCopy.c_str());
         else
             std::remove(result_.workCopy.c_str());
-        show("Greška " + e.text);
+        show("Greška " + describeError(e));
         closeResultTables();
         result_.outcome = ControlOutcome::Failed;
         return result_;
     }
     if (!backup.empty()) std::remove(backup.c_str());
+    result_.controlMark = groupedMark(reader.digest());
     closeResultTables();
     reporter_.status("Izvršena je kontrola datoteke.");
     result_.outcome = ControlOutcome::Done;

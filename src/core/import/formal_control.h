@@ -10,7 +10,11 @@
 // more than one block of it in memory. Both tables are emptied and filled in
 // one transaction, and the new work copy takes the place of the old one only
 // when that transaction commits: a run that is cancelled or fails leaves the
-// work copy and the tables of the previous complete run. A file that cannot
+// work copy and the tables of the previous complete run. The run holds the
+// old work copy and its new one until the commit, so another run that works
+// through TBZOVAK1.TXT (a collective run) is refused meanwhile, and a check
+// refused so ("Greška. Open TBZOVAK1.TXT Access Denied") changes nothing.
+// What killed checks left beside the work copy is removed at the start. A file that cannot
 // be read or copied gives "Greška kod preuzimanja podataka " and its path and
 // changes nothing.
 //
@@ -49,6 +53,8 @@ struct FormalControlResult {
     long long errors = 0;   // findings of kind 'F'
     long long warnings = 0; // findings of kind 'U'
     std::string workCopy;   // where TBZOVAK1.TXT is
+    // The control mark (grouped) of the bytes checked and copied.
+    std::string controlMark;
     bool done() const { return outcome == ControlOutcome::Done; }
 };
 

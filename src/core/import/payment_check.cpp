@@ -4,10 +4,12 @@
 #include "base/fixed_text.h"
 #include "base/numeric.h"
 #include "base/reporter.h"
+#include "base/test_point.h"
 #include "data/created_file.h"
 #include "data/error_reporter.h"
 #include "data/line_file.h"
 #include "data/tables.h"
+#include "data/work_copy.h"
 #include "import/background_rows.h"
 #include "import/control_lookups.h"
 #include "import/payment_line.h"
@@ -122,7 +124,7 @@ class CheckRun {
     bool selected(const PaymentLine& line) const;
     bool writeFailed() {
         return fail("Greška kod upisa " + std::to_string(rows_->error().code) + " " +
-                    rows_->error().text);
+                    describeError(rows_->error()));
     }
 
     Tables& tables_;
@@ -133,6 +135,9 @@ class CheckRun {
     PaymentCheckResult result_;
     std::vector<TableAccess*> opened_;
     std::string copyPath_;
+    // The work copy, read with every line checked: only a Ctrl-Z that is the
+    // file's last byte ends it.
+    WorkCopy copy_{kPaymentLineLength, CtrlZRule::OnlyAsLastByte};
     int currentYear_ = 0;
 
     // The chosen payer.
@@ -170,6 +175,7 @@ bool CheckRun::open(const char* name, bool exclusive) {
 }
 
 void CheckRun::closeAll() {
+    copy_.close();
     for (auto it = opened_.rbegin(); it != opened_.rend(); ++it) {
         (*it)->close();
         (*it)->setShareMode(ShareMode::Shared);
@@ -179,7 +185,7 @@ void CheckRun::closeAll() {
 
 bool CheckRun::preconditions() {
     for (const char* name : {"APL", "POS", "VUP"})
-        if (!open(name)) return fail("Greška " + tables_.access(name).lastError().text);
+        if (!open(name)) return fail("Greška " + describeError(tables_.access(name).lastError()));
     TableAccess& apl = tables_.access("APL");
     apl.setOrder(0);
     apl.setStart();
@@ -216,23 +222,22 @@ bool CheckRun::preconditions() {
     return true;
 }
 
-// 4: the chosen file over the working folder's TBUPLATE.DAT. The copy is made
-// under a new name and renamed into place, so that a failed copy leaves no
-// partial file and a file chosen from the working folder itself is not lost.
+// 4: the chosen file over the working folder's TBUPLATE.DAT, held by this
+// run until its last line is read (another run's copy never takes its
+// place meanwhile). A copy that fails leaves the old work copy as it was.
 bool CheckRun::copyFile() {
     tables_.storage().setWorkFolder(cp1250ToUtf8(clipRight(text(tables_.access("APL"), "RADDIR"))));
     copyPath_ = tables_.storage().pathOf(*findTable("OSI1"));
-    const std::string fresh = copyPath_ + ".new";
-    std::error_code ec;
-    const bool copied = !rq_.file.empty() && fs::is_regular_file(rq_.file, ec) &&
-                        copyToNewFile(rq_.file, fresh,
-                                      replacementMode(copyPath_, tables_.storage().fileMode()), ec);
-    if (copied) fs::rename(fresh, copyPath_, ec);
-    if (!copied || ec) {
-        fs::remove(fresh, ec);
+    if (rq_.file.empty()) return fail("Greška kod preuzimanja podataka " + rq_.file);
+    if (copy_.take(rq_.file, copyPath_, tables_.storage().fileMode())) return true;
+    switch (copy_.failure()) {
+    case WorkCopy::Failure::Open:
+        return fail("Greška. Open TBUPLATE " + describeError(copy_.error()));
+    case WorkCopy::Failure::Copy:
+        return fail("Greška kod preuzimanja podataka " + rq_.file + ": " + copy_.problem());
+    default:
         return fail("Greška kod preuzimanja podataka " + rq_.file);
     }
-    return true;
 }
 
 // 5: the chosen payer.
@@ -255,7 +260,8 @@ bool CheckRun::readPayer() {
 // 2 and 6: the result tables, each alone, and the tables the checks read.
 bool CheckRun::openResults() {
     if (!open("GRE", true))
-        return fail("Greška pri otvaranju TBGRESKE " + tables_.access("GRE").lastError().text);
+        return fail("Greška pri otvaranju TBGRESKE " +
+                    describeError(tables_.access("GRE").lastError()));
     if (!open("OSI3", true)) return fail("Greška pri otvaranju TBOSIGU2.DAT");
     if (!open("OSI4", true)) return fail("Greška pri otvaranju TBOSIGU3.DAT");
     // The code tables, the control table and the rates, read into memory.
@@ -399,12 +405,8 @@ PaymentCheckResult CheckRun::run() {
         closeAll();
         return result_;
     }
-    LineFile lines(kPaymentLineLength);
-    if (!lines.open(copyPath_, TextOpenMode::ReadOnly)) {
-        fail("Greška. Open TBUPLATE " + lines.lastError().text);
-        closeAll();
-        return result_;
-    }
+    testPoint("payments-check-copied");
+    LineFile& lines = copy_.lines();
     if (!readPayer()) {
         closeAll();
         return result_;
@@ -419,7 +421,7 @@ PaymentCheckResult CheckRun::run() {
     TableAccess& correct = tables_.access("OSI3");
     TableAccess& all = tables_.access("OSI4");
     if (StorageError e = tables_.storage().begin({gre.file(), correct.file(), all.file()})) {
-        fail("Greška " + std::to_string(e.code) + " (" + e.text + ")");
+        fail("Greška " + std::to_string(e.code) + " (" + describeError(e) + ")");
         closeAll();
         return result_;
     }
@@ -432,7 +434,7 @@ PaymentCheckResult CheckRun::run() {
         return result_;
     };
     if (gre.removeAll() != result::Ok) {
-        fail("Greška pri pražnjenju TBGRESKE " + gre.lastError().text);
+        fail("Greška pri pražnjenju TBGRESKE " + describeError(gre.lastError()));
         return stop();
     }
     if (correct.removeAll() != result::Ok) {
@@ -472,7 +474,7 @@ PaymentCheckResult CheckRun::run() {
     }
     rows_.reset();
     if (StorageError e = tables_.storage().commit()) {
-        fail("Greška " + std::to_string(e.code) + " (" + e.text + ")");
+        fail("Greška " + std::to_string(e.code) + " (" + describeError(e) + ")");
         closeAll();
         return result_;
     }

@@ -20,6 +20,11 @@
 // wants more than zero when the same person's earlier line paid more) are
 // kept over all lines read, selected or not, in file order.
 //
+// The run holds its work copy TBUPLATE.DAT from the copy to the last line (a
+// second run meanwhile is refused with "Greška. Open TBUPLATE Access
+// Denied"), and reads every line: only a Ctrl-Z that is the file's last byte
+// ends it.
+//
 // The three result tables are emptied and refilled in one transaction: a run
 // that stops (a precondition, a file that cannot be copied or read, a failed
 // write) or is cancelled leaves them as the previous complete run left them.

@@ -12,6 +12,7 @@
 #include "data/line_file.h"
 #include "data/sort_value.h"
 #include "data/tables.h"
+#include "data/work_copy.h"
 #include "import/payment_findings.h"
 #include "import/payment_line.h"
 #include "import/payment_line_checks.h"
@@ -64,7 +65,8 @@ class PaymentFormsRun {
     PaymentFindings findings_;
     PaymentFormsResult result_;
     std::string payerId_; // POS:JMBG without trailing blanks
-    LineFile copy_{kPaymentLineLength};
+    // Only a Ctrl-Z that is the file's last byte ends it, as in the check.
+    WorkCopy copy_{kPaymentLineLength, CtrlZRule::OnlyAsLastByte};
     std::string copyPath_;
     bool writeFailureShown_ = false;
 };
@@ -112,23 +114,20 @@ bool PaymentFormsRun::checks() {
 }
 
 // The chosen file is copied over the work copy TBUPLATE.DAT, which is then
-// read. The copy is made under a new name and renamed into place, so a failed
-// copy leaves no partial file and the work copy itself chosen is not lost.
+// read, held by this run until its last line (another run's copy never
+// takes its place meanwhile). A copy that fails leaves the old work copy as
+// it was; the work copy itself chosen is read as it is.
 bool PaymentFormsRun::takeOverFile() {
     copyPath_ = tables_.storage().pathOf(*findTable("OSI1"));
-    const std::string fresh = copyPath_ + ".new";
-    std::error_code ec;
-    const bool copied = fs::is_regular_file(rq_.inputFile, ec) &&
-                        copyToNewFile(rq_.inputFile, fresh,
-                                      replacementMode(copyPath_, tables_.storage().fileMode()), ec);
-    if (copied) fs::rename(fresh, copyPath_, ec);
-    if (!copied || ec) {
-        fs::remove(fresh, ec);
+    if (copy_.take(rq_.inputFile, copyPath_, tables_.storage().fileMode())) return true;
+    switch (copy_.failure()) {
+    case WorkCopy::Failure::Open:
+        return fail("Greška. Open TBUPLATE " + describeError(copy_.error()));
+    case WorkCopy::Failure::Copy:
+        return fail("Greška kod preuzimanja podataka " + rq_.inputFile + ": " + copy_.problem());
+    default:
         return fail("Greška kod preuzimanja podataka " + rq_.inputFile);
     }
-    if (!copy_.open(copyPath_, TextOpenMode::ReadOnly))
-        return fail("Greška. Open TBUPLATE " + copy_.lastError().text);
-    return true;
 }
 
 bool PaymentFormsRun::selected(const PaymentLine& line) const {
@@ -210,8 +209,10 @@ void PaymentFormsRun::takeLine(const PaymentLine& line, const LineCheckOutcome& 
     if (osi.add(true) != result::Ok) {
         // A row that cannot be written refuses its line: the form is formed
         // whole or not at all.
+        // A value the field checks refused has been named by their message.
+        if (!osi.lastError()) return refuse(line, std::nullopt, "Greška kod upisa");
         const std::string message = "Greška kod upisa " + std::to_string(osi.lastError().code);
-        if (!writeFailureShown_) fail(message + " (" + osi.lastError().text + ")");
+        if (!writeFailureShown_) fail(message + " (" + describeError(osi.lastError()) + ")");
         writeFailureShown_ = true;
         return refuse(line, std::nullopt, message);
     }
@@ -233,12 +234,12 @@ bool PaymentFormsRun::readLines() {
     const std::uint64_t size = fs::file_size(copyPath_, ec);
     PaymentLine line;
     for (;;) {
-        const std::string_view record = copy_.next();
+        const std::string_view record = copy_.lines().next();
         if (record.empty()) break;
         const long n = ++result_.linesRead;
         line.assign(record);
         if (n % kProgressEvery == 0) {
-            reporter.progress(copy_.position(), ec ? 0 : size);
+            reporter.progress(copy_.lines().position(), ec ? 0 : size);
             if (reporter.cancelRequested()) {
                 result_.cancelled = true;
                 return false;
@@ -271,7 +272,7 @@ bool PaymentFormsRun::readLines() {
         }
         takeLine(line, outcome);
     }
-    if (copy_.errorCode() != err::RecordNotAvailable)
+    if (copy_.lines().errorCode() != err::RecordNotAvailable)
         return fail("Greška kod preuzimanja podataka " + rq_.inputFile);
     return true;
 }

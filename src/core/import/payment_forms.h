@@ -12,6 +12,10 @@
 // are refused with a finding ("Redak nije preuzet."). Every finding is a
 // TBGRESKE row and goes to the receiver given.
 //
+// The payment-data file is read through the work copy TBUPLATE.DAT, held by
+// the run until its last line, as the payment check reads it (every line;
+// only a Ctrl-Z that is the file's last byte ends it).
+//
 // The form is rebuilt in one transaction: when the run stops (no line taken,
 // a selected line refused, a row that cannot be written, any failure while
 // forming the file) the form keeps exactly the page-B rows and page A it

@@ -7,11 +7,15 @@
 #include "base/day_number.h"
 #include "base/fixed_text.h"
 #include "base/reporter.h"
+#include "base/test_point.h"
 #include "data/created_file.h"
 #include "data/error_reporter.h"
+#include "data/line_file.h"
 #include "data/table_work.h"
 #include "data/tables.h"
+#include "data/work_copy.h"
 #include "submission/digest.h"
+#include "submission/file_swap.h"
 #include "submission/record_format.h"
 
 namespace mvz {
@@ -50,6 +54,7 @@ class CollectiveRun {
     Reporter& reporter_;
     CollectiveResult result_;
     TableWork work_; // closes what the run opened
+    WorkCopy copy_{kRecordLength};
 };
 
 // An OIB stored left-aligned is written right-aligned after two blanks.
@@ -60,33 +65,38 @@ std::string CollectiveRun::senderId() {
 }
 
 bool CollectiveRun::append(const std::string& line) {
+    if (std::string why = unwritableLine(line); !why.empty()) {
+        say(why);
+        return false;
+    }
     TableAccess& zovak = tables_.access("TBZOVAK");
     zovak.record().assign(line);
     if (zovak.add(true) == result::Ok) return true;
-    say("Greška " + zovak.lastError().text);
+    say("Greška " + describeError(zovak.lastError()));
     return false;
 }
 
 bool CollectiveRun::mergeFile(const std::string& path) {
-    // The listed file is read through its working copy TBZOVAK1.TXT.
-    TableAccess& copy = tables_.access("TBR");
-    const std::string work = tables_.storage().pathOf(copy.def());
-    std::error_code ec;
-    if (!fs::is_regular_file(path, ec) ||
-        !copyToNewFile(path, work, replacementMode(work, tables_.storage().fileMode()), ec)) {
-        say("Greška. Datoteka " + path + " ne postoji ili se ne može pročitati");
+    // The listed file is read through its working copy TBZOVAK1.TXT, which
+    // this run holds from the copy of the first listed file to the last line
+    // of the last one.
+    const std::string work = tables_.storage().pathOf(*findTable("TBR"));
+    if (!copy_.take(path, work, tables_.storage().fileMode())) {
+        if (copy_.failure() == WorkCopy::Failure::Open)
+            say("Greška. Open TBZOVAK1.TXT " + describeError(copy_.error()));
+        else if (copy_.failure() == WorkCopy::Failure::Copy)
+            say("Greška. Datoteka " + path + " se ne može kopirati: " + copy_.problem());
+        else
+            say("Greška. Datoteka " + path + " ne postoji ili se ne može pročitati");
         return false;
     }
-    if (copy.open(true) != result::Ok) {
-        say("Greška. Datoteka " + path + " ne postoji ili se ne može pročitati");
-        return false;
-    }
+    LineFile& copy = copy_.lines();
+    testPoint("collect-merging");
     bool ok = true;
     const RecordLayout& header = *recordLayout('3');
     const RecordLayout& insured = *recordLayout('5');
-    copy.setStart();
-    while (ok && copy.next() == result::Ok) {
-        const std::string line(copy.record().bytes());
+    for (std::string_view record; ok && !(record = copy.next()).empty();) {
+        const std::string line(record);
         const char type = line.back();
         if (type == '0' || type == '9') continue;
         if (type == '3') {
@@ -108,12 +118,18 @@ bool CollectiveRun::mergeFile(const std::string& path) {
         }
         ok = append(line);
     }
-    if (copy.lastError() && !copy.atEof()) ok = false;
-    copy.close();
+    if (copy.errorCode() != err::RecordNotAvailable) {
+        if (ok)
+            say("Greška. Datoteka " + path +
+                " se ne može pročitati: " + describeError(copy.lastError()));
+        ok = false;
+    }
     return ok;
 }
 
 CollectiveResult CollectiveRun::run() {
+    // A forming or collective run killed before it finished is settled first.
+    const bool settled = recoverInterruptedRuns(tables_.storage().dataDir());
     if (!open("APL") || !open("TBT") || !open("A")) {
         return result_;
     }
@@ -125,6 +141,9 @@ CollectiveResult CollectiveRun::run() {
     std::string outputDir = cp1250ToUtf8(clipRight(field(apl, "IZLAZDIR")));
     if (outputDir.empty()) outputDir = tables_.storage().dataDir() + "/";
     result_.file = outputDir + "ZOVAK.MZ0";
+    // What killed runs left half-written beside it (a change still to be
+    // settled keeps its files).
+    if (settled) removeLeftoversOf(result_.file);
 
     TableAccess& list = tables_.access("TBT");
     if (list.count() == 0) {
@@ -133,12 +152,12 @@ CollectiveResult CollectiveRun::run() {
         return result_;
     }
     if (!open("TBZOVAK", ShareMode::Exclusive)) {
-        say("Greška. Open TBZOVAK.TXT " + tables_.access("TBZOVAK").lastError().text);
+        say("Greška. Open TBZOVAK.TXT " + describeError(tables_.access("TBZOVAK").lastError()));
         return result_;
     }
     TableAccess& zovak = tables_.access("TBZOVAK");
     if (zovak.removeAll() != result::Ok) {
-        say("Greška. Empty TBZOVAK.TXT " + zovak.lastError().text);
+        say("Greška. Empty TBZOVAK.TXT " + describeError(zovak.lastError()));
         return result_;
     }
 
@@ -177,17 +196,21 @@ CollectiveResult CollectiveRun::run() {
     BuiltLine end = buildLine(last);
     if (!end.ok()) say(end.error);
     ok = ok && end.ok() && append(end.line);
-    zovak.close();
-    if (zovak.lastError()) {
-        say("Greška. 2. Close TBZOVAK.TXT " + zovak.lastError().text);
+    // The merge is over: the last listed file's copy goes. The working file
+    // stays held until its digest is taken and its copy made.
+    copy_.close();
+    if (zovak.flush() != result::Ok) {
+        say("Greška. 2. Close TBZOVAK.TXT " + describeError(zovak.lastError()));
         ok = false;
     }
-    if (!ok) {
+    // Stopped (Ctrl-C, the window's cancel): nothing has changed.
+    if (!ok || reporter_.cancelRequested()) {
         return result_;
     }
 
-    // The digest, the collective file under a new name, the marks, and only
-    // then the collective file under its own name.
+    // The digest and the collective file under a name of its own, from the
+    // same bytes; the marks; the collective file put in place with the old
+    // one kept and a note of the change; and the commit.
     const std::string work = tables_.storage().pathOf(zovak.def());
     std::string why;
     const std::string digest = doSHAOnFile(work, &why);
@@ -195,13 +218,14 @@ CollectiveResult CollectiveRun::run() {
         say("Greška pri kreiranju jedinstvenog HASH broja " + why);
         return result_;
     }
-    const std::string fresh = result_.file + ".new";
-    std::error_code ec;
-    const mode_t mode = replacementMode(result_.file, tables_.storage().fileMode());
-    if (!copyToNewFile(work, fresh, mode, ec)) {
-        say("Greška, file: " + work + " " + result_.file + " Error=" + ec.message());
+    FileSwap swap(tables_.storage().dataDir(), tables_.storage().fileMode());
+    if (const int e = swap.stage(work, result_.file); e != 0) {
+        say("Greška, file: " + work + " " + result_.file +
+            " Error=" + writeProblem(e, result_.file));
         return result_;
     }
+    zovak.close();
+    zovak.setShareMode(ShareMode::Shared);
     TableAccess& a = tables_.access("A");
     const std::string mark = groupedMark(digest);
     bool marked = work_.begin({&a});
@@ -219,18 +243,26 @@ CollectiveResult CollectiveRun::run() {
             marked = false;
         }
     }
-    if (marked && work_.commit(a, 25) == result::Ok) {
-        fs::rename(fresh, result_.file, ec);
-        if (ec) {
-            say("Greška, file: " + fresh + " " + result_.file + " Error=" + ec.message());
-        } else {
-            result_.done = true;
-            result_.controlMark = mark;
+    if (marked) {
+        if (std::string failed = swap.put(listed, mark); !failed.empty()) {
+            say("Greška, file: " + swap.fresh() + " " + result_.file + " Error=" + failed);
+            marked = false;
         }
-    } else {
-        work_.rollback();
     }
-    if (!result_.done) fs::remove(fresh, ec);
+    if (!marked) {
+        work_.rollback();
+        swap.rollBack();
+        return result_;
+    }
+    testPoint("collect-file-in-place");
+    if (work_.commit(a, 25) != result::Ok) {
+        swap.rollBack();
+        return result_;
+    }
+    testPoint("collect-committed");
+    swap.committed();
+    result_.done = true;
+    result_.controlMark = mark;
     return result_;
 }
 

@@ -6,9 +6,12 @@
 //
 // A listed file that is missing or cannot be read contributes nothing, is
 // named in a message and fails the run; an empty list changes no file. The
-// collective file is written under a new name and renamed into place, and the
-// control marks are stored in one transaction, so a failed run never leaves a
-// collective file or marks that look complete.
+// listed files are read through the work copy TBZOVAK1.TXT, which the run
+// holds until the last line is merged. The collective file changes with the
+// control marks of the merged forms (FileSwap: written under a name of its
+// own, put in place with the old one kept and a note of the change, then the
+// marks committed), so a failed, stopped or killed run never leaves a
+// collective file and marks that disagree.
 
 #include <array>
 #include <cstdint>

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "base/fixed_text.h"
+#include "data/input_file.h"
 
 namespace mvz {
 
@@ -66,10 +67,9 @@ std::string fail(std::string* error, std::string text) {
 
 std::string doSHAOnFile(const std::string& path, std::string* error) {
     Fd file;
-    do {
-        file.fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    } while (file.fd < 0 && errno == EINTR);
-    if (file.fd < 0) return fail(error, std::strerror(errno));
+    file.fd = openInputFile(path);
+    if (file.fd < 0)
+        return fail(error, errno == ENODEV ? "not a regular file" : std::strerror(errno));
     ::posix_fadvise(file.fd, 0, 0, POSIX_FADV_SEQUENTIAL);
 
     std::unique_ptr<EVP_MD_CTX, MdCtxFree> ctx(EVP_MD_CTX_new());

@@ -9,10 +9,12 @@
 #include "base/day_number.h"
 #include "base/fixed_text.h"
 #include "base/reporter.h"
+#include "base/test_point.h"
 #include "data/created_file.h"
 #include "data/error_reporter.h"
 #include "data/sort_value.h"
 #include "data/tables.h"
+#include "data/work_copy.h"
 #include "submission/digest.h"
 #include "submission/page_a.h"
 #include "submission/person_counter.h"
@@ -35,7 +37,7 @@ std::string pad(long long value, int width) {
 
 FormRun::FormRun(Tables& tables, const FormingRequest& request, std::string title)
     : tables_(tables), rq_(request), reporter_(tables.errors().reporter()),
-      title_(std::move(title)) {}
+      title_(std::move(title)), swap_(tables.storage().dataDir(), tables.storage().fileMode()) {}
 
 FormRun::~FormRun() {
     abandon();
@@ -63,6 +65,8 @@ std::string FormRun::utf8(TableAccess& t, const char* field) {
 }
 
 bool FormRun::openTables(std::initializer_list<const char*> extra) {
+    // A forming or collective run killed before it finished is settled first.
+    leftoversSettled_ = recoverInterruptedRuns(tables_.storage().dataDir());
     std::vector<const char*> names = {"APL", "IZLF", "VUP", "POS", "OSI", "A", "TBT"};
     names.insert(names.end(), extra.begin(), extra.end());
     for (const char* name : names) {
@@ -114,6 +118,9 @@ bool FormRun::nameForm() {
     result_.payerFile = outputDir + "F" + pad(rq_.payer, 3) + pad(rq_.sequence, 4) + ".TXT";
     if (result_.payerFile.size() > kMaxPayerFileName)
         return fail("Naziv datoteke " + result_.payerFile + " je duži od 120 znakova");
+    // What killed runs left half-written beside the payer file (a change
+    // still to be settled keeps its files).
+    if (leftoversSettled_) removeLeftoversOf(result_.payerFile);
     // A payer file the user made read-only is not replaced behind its back.
     struct stat existing;
     if (::stat(result_.payerFile.c_str(), &existing) == 0 &&
@@ -154,7 +161,7 @@ bool FormRun::begin() {
     for (const char* name : {"OSI", "A", "POS", "TBT"})
         files.push_back(tables_.access(name).file());
     if (StorageError e = tables_.storage().begin(files)) {
-        fail("Greška " + std::to_string(e.code) + " (" + e.text + ")");
+        fail("Greška " + std::to_string(e.code) + " (" + describeError(e) + ")");
         return false;
     }
     inTransaction_ = true;
@@ -181,6 +188,7 @@ bool FormRun::deleteRowsOfForm(const std::function<bool(const Record&)>& keep) {
 
 bool FormRun::writeLine(TableAccess& mirror, const BuiltLine& line) {
     if (!line.ok()) return fail(line.error);
+    if (std::string why = unwritableLine(line.line); !why.empty()) return fail(why);
     putMirrorRecord(mirror.record(), line.line);
     TableAccess& zovak = tables_.access("TBZOVAK");
     zovak.record().assign(line.line);
@@ -213,9 +221,17 @@ bool FormRun::writeFile(PositiveSign sign) {
             return fail("Greška kod otvaranja " + stem);
         }
     }
+    // The mirror files are closed; the working file stays held by this run
+    // until its digest is taken and its copy made (releaseWorkFile), so that
+    // no other run writes it in between.
+    zovakHeld_ = true;
     auto closeAll = [&]() {
         bool ok = true;
         for (TableAccess* f : files) {
+            if (f == files.front()) {
+                if (f->flush() != result::Ok) ok = fail("Greška kod zatvaranja " + f->def().stem());
+                continue;
+            }
             f->close();
             f->setShareMode(ShareMode::Shared);
             if (f->lastError()) ok = fail("Greška kod zatvaranja " + f->def().stem());
@@ -294,7 +310,8 @@ bool FormRun::writeFile(PositiveSign sign) {
 void FormRun::updateCollectiveList() {
     TableAccess& tbt = tables_.access("TBT");
     if (rq_.mode == SendingMode::Single || rq_.job == CollectiveJob::NewFile) {
-        if (tbt.removeAll() != result::Ok) fail("Greška. Empty TBTMPDAT " + tbt.lastError().text);
+        if (tbt.removeAll() != result::Ok)
+            fail("Greška. Empty TBTMPDAT " + describeError(tbt.lastError()));
     }
     Record& t = tbt.record();
     const TableDef& d = tbt.def();
@@ -304,7 +321,15 @@ void FormRun::updateCollectiveList() {
     t.setText(d.fieldIndex("IMEFIRME"), payer_->text(payer_->def().fieldIndex("NAZIV")));
     t.setText(d.fieldIndex("IDENTIFIKATOR"), result_.linkKey);
     t.setText(d.fieldIndex("IMEFILE"), utf8ToCp1250Lossy(result_.payerFile));
-    if (tbt.add(true) != result::Ok) fail("Greška. Add TBTMPDAT " + tbt.lastError().text);
+    if (tbt.add(true) != result::Ok) fail("Greška. Add TBTMPDAT " + describeError(tbt.lastError()));
+}
+
+void FormRun::releaseWorkFile() {
+    if (!zovakHeld_) return;
+    TableAccess& zovak = tables_.access("TBZOVAK");
+    zovak.close();
+    zovak.setShareMode(ShareMode::Shared);
+    zovakHeld_ = false;
 }
 
 bool FormRun::complete(PositiveSign sign, const std::string& statusAfterPageA) {
@@ -322,13 +347,12 @@ bool FormRun::complete(PositiveSign sign, const std::string& statusAfterPageA) {
     pageA_ = *pageA.pageA;
     if (!statusAfterPageA.empty()) status(statusAfterPageA);
 
-    const std::string fresh = result_.payerFile + ".new";
-    std::error_code ec;
     if (!writeFile(sign)) {
         abandon();
         return false;
     }
-    // The digest of the working file, and its copy under a new name.
+    // The digest of the working file and the new payer file, made from the
+    // same bytes while this run holds the working file.
     const std::string zovak = tables_.storage().pathOf(*findTable("TBZOVAK"));
     std::string why;
     const std::string digest = doSHAOnFile(zovak, &why);
@@ -337,15 +361,14 @@ bool FormRun::complete(PositiveSign sign, const std::string& statusAfterPageA) {
         abandon();
         return false;
     }
-    // The payer file gets the installation's permissions, never more than a
-    // file it replaces.
-    const mode_t mode = replacementMode(result_.payerFile, tables_.storage().fileMode());
-    if (!copyToNewFile(zovak, fresh, mode, ec)) {
-        status("Greška pri formiranju datoteke " + ec.message());
-        fail("Greška pri formiranju datoteke " + result_.payerFile + ": " + ec.message());
+    if (const int e = swap_.stage(zovak, result_.payerFile); e != 0) {
+        const std::string problem = writeProblem(e, result_.payerFile);
+        status("Greška pri formiranju datoteke " + problem);
+        fail("Greška pri formiranju datoteke " + result_.payerFile + ": " + problem);
         abandon();
         return false;
     }
+    releaseWorkFile();
     status("Obrada je završena i određen SHA broj");
     updateCollectiveList();
 
@@ -354,19 +377,30 @@ bool FormRun::complete(PositiveSign sign, const std::string& statusAfterPageA) {
         abandon();
         return false;
     }
+    // Stopped (Ctrl-C, the window's cancel) before anything is in place.
+    if (reporter_.cancelRequested()) {
+        abandon();
+        return false;
+    }
+    // The payer file takes its place, the old one kept, and only then the
+    // form is committed: a run stopped in between is settled by the next.
+    const std::string mark = groupedMark(digest);
+    if (std::string failed = swap_.put({result_.linkKey}, mark); !failed.empty()) {
+        fail("Greška pri formiranju datoteke " + result_.payerFile + ": " + failed);
+        abandon();
+        return false;
+    }
+    testPoint("form-file-in-place");
     inTransaction_ = false;
     if (StorageError e = tables_.storage().commit()) {
-        fail("Greška " + std::to_string(e.code) + " (" + e.text + ")");
+        swap_.rollBack();
+        fail("Greška " + std::to_string(e.code) + " (" + describeError(e) + ")");
         abandon();
         return false;
     }
-    fs::rename(fresh, result_.payerFile, ec);
-    if (ec) {
-        fail("Greška pri formiranju datoteke " + result_.payerFile + ": " + ec.message());
-        abandon();
-        return false;
-    }
-    result_.controlMark = groupedMark(digest);
+    testPoint("form-committed");
+    swap_.committed();
+    result_.controlMark = mark;
     const Record& a = *pageA_;
     result_.persons = a.integer(a.def().fieldIndex("BROJOSIG"));
     result_.sheets = a.integer(a.def().fieldIndex("BROJSTRANA"));
@@ -381,6 +415,7 @@ bool FormRun::complete(PositiveSign sign, const std::string& statusAfterPageA) {
 }
 
 void FormRun::abandon() {
+    releaseWorkFile();
     if (result_.done) {
         closeTables();
         return;
@@ -389,10 +424,7 @@ void FormRun::abandon() {
         tables_.storage().rollback();
         inTransaction_ = false;
     }
-    if (!result_.payerFile.empty()) {
-        std::error_code ec;
-        fs::remove(result_.payerFile + ".new", ec);
-    }
+    swap_.rollBack();
     closeTables();
 }
 

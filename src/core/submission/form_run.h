@@ -9,8 +9,10 @@
 //
 // The rows, page A, the payer's last number, the collective list and the
 // control mark change inside one transaction: abandon() (or a run destroyed
-// unfinished) leaves them all as they were. The payer file is written under
-// a new name and renamed into place only after the commit.
+// unfinished) leaves them all as they were. The payer file changes with them
+// (FileSwap): written under a name of its own, put in place with the old one
+// kept and a note of the pending change, then the commit; so a run stopped or
+// killed at any moment leaves the form and its payer file agreeing.
 
 #include <functional>
 #include <initializer_list>
@@ -20,6 +22,7 @@
 #include <vector>
 
 #include "data/record.h"
+#include "submission/file_swap.h"
 #include "submission/form_id.h"
 #include "submission/forming.h"
 #include "submission/record_format.h"
@@ -88,13 +91,14 @@ class FormRun {
     // After the new rows: page A (statusAfterPageA, when given, is shown once
     // it is built), the file of records with amounts of zero and above
     // carrying `sign`, its digest, the copy under a new name, the collective
-    // list, the control mark, the commit, and the rename into place. On
+    // list, the control mark, the payer file put in place and the commit. On
     // success the result is done and the status reads "OBVEZNIK JE USPJEŠNO
-    // OBRAĐEN-" + payer file. False (and everything abandoned) otherwise.
+    // OBRAĐEN-" + payer file. False (and everything abandoned) otherwise, also
+    // when the reporter asks to cancel before the file is put in place.
     bool complete(PositiveSign sign, const std::string& statusAfterPageA = {});
 
-    // Rolls the transaction back, removes the file made under a new name and
-    // closes the tables.
+    // Rolls the transaction back, puts the old payer file back (removing the
+    // one made under a new name) and closes the tables.
     void abandon();
 
   private:
@@ -102,6 +106,7 @@ class FormRun {
     std::string utf8(TableAccess& t, const char* field);
     bool writeFile(PositiveSign sign);
     bool writeLine(TableAccess& mirror, const BuiltLine& line);
+    void releaseWorkFile();
     void updateCollectiveList();
 
     Tables& tables_;
@@ -116,6 +121,9 @@ class FormRun {
     long long rowsOfForm_ = 0;
     std::vector<TableAccess*> opened_;
     bool inTransaction_ = false;
+    bool zovakHeld_ = false;
+    bool leftoversSettled_ = false;
+    FileSwap swap_;
 };
 
 } // namespace mvz

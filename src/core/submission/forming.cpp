@@ -5,6 +5,8 @@
 #include "base/cp1250.h"
 #include "base/fixed_text.h"
 #include "base/numeric.h"
+#include "base/reporter.h"
+#include "data/error_reporter.h"
 #include "data/sort_value.h"
 #include "data/tables.h"
 #include "rules/identifier.h"
@@ -17,6 +19,7 @@ namespace mvz {
 namespace {
 
 constexpr const char* kPlaceholderId = "1111111111111";
+constexpr long long kCancelEvery = 1024; // employee rows between two questions whether to stop
 
 std::string digitsOnly(const std::string& text) {
     std::string_view t = trim(text);
@@ -108,8 +111,10 @@ bool PayerRun::rebuildRows() {
                                          "IZNOS9",  "IZNOS10", "IZNOS11"};
     Record& o = osi.record();
     const TableDef& od = osi.def();
+    Reporter& reporter = tables_.errors().reporter();
     while (rad.next() == result::Ok) {
-        ++read;
+        // Stopped (Ctrl-C, the window's cancel): the form stays as it was.
+        if (++read % kCancelEvery == 0 && reporter.cancelRequested()) return false;
         const long long person = persons.next(text(rad, "JMBG"));
         const int odDana = static_cast<int>(number(rad, "ODDANA"));
         const int doDana = static_cast<int>(number(rad, "DODANA"));
@@ -137,7 +142,9 @@ bool PayerRun::rebuildRows() {
         o.setText(od.fieldIndex("IDENTIFIKATOR"), formIdentifier);
         o.setText(od.fieldIndex("KONVEZA"), linkKey);
         if (osi.add(true) != result::Ok) {
-            // The form is rebuilt whole or not at all.
+            // The form is rebuilt whole or not at all. A value the field
+            // checks refused has been named by their message.
+            if (!osi.lastError()) return false;
             return fail("Greška kod upisa " + std::to_string(osi.lastError().code) + " (" +
                         osi.lastError().text + ")");
         }

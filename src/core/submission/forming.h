@@ -8,8 +8,11 @@
 //
 // The rebuild is one transaction: when the run stops at any step, the form
 // keeps exactly the page-B rows and page A it had, the payer its last number
-// and the collective list its rows; the payer file is written under a new
-// name and renamed into place only when everything else succeeded.
+// and the collective list its rows, and the payer file stays as it was. The
+// payer file changes together with the commit (see FileSwap), so a run killed
+// at any moment leaves the form and its file agreeing once the next run or
+// the next start of the program has settled what it left. The reporter's
+// cancel request (Ctrl-C on the command line) stops the run the same way.
 
 #include <array>
 #include <cstdint>

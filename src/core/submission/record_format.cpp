@@ -7,6 +7,7 @@
 
 #include <fmt/format.h>
 
+#include "base/control_chars.h"
 #include "base/cp1250.h"
 #include "base/fixed_text.h"
 #include "data/record.h"
@@ -476,6 +477,19 @@ std::optional<Decimal> decodeAmount(std::string_view field) {
     const auto units = decodeNumber(field.substr(1));
     if (!units) return std::nullopt;
     return Decimal::fromUnits(sign == '-' ? -*units : *units, 2);
+}
+
+std::string unwritableLine(std::string_view line) {
+    const std::string type =
+        line.empty() ? std::string("?") : cp1250ToUtf8(line.substr(line.size() - 1));
+    if (line.size() != kRecordLength)
+        return fmt::format("Greška. Slog tipa {} ima {} znakova umjesto {}",
+                           escapeControlChars(type), line.size(), kRecordLength);
+    if (const std::size_t at = findControlChar(line); at != std::string_view::npos)
+        return fmt::format("Greška. Slog tipa {} sadrži kontrolni znak {} na mjestu {}",
+                           escapeControlChars(type),
+                           controlCharEscape(static_cast<unsigned char>(line[at])), at + 1);
+    return {};
 }
 
 void putMirrorRecord(Record& mirror, std::string_view line) {

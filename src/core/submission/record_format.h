@@ -221,6 +221,11 @@ std::optional<long long> decodeNumber(std::string_view field);
 // scale 2. nullopt otherwise.
 std::optional<Decimal> decodeAmount(std::string_view field);
 
+// Why a line may not be written to a submission file, or "": a record is
+// exactly 250 characters, none of them a control character (a line break or
+// a tab inside a record breaks the file for every reader).
+std::string unwritableLine(std::string_view line);
+
 // Copies a built line into the record buffer of its mirror table (SL0..SL9),
 // whose fields lie at the same offsets as the line's.
 void putMirrorRecord(Record& mirror, std::string_view line);
