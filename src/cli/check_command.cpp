@@ -17,7 +17,7 @@
 #include "import/findings_csv.h"
 #include "import/formal_control.h"
 #include "import/transcript.h"
-#include "submission/digest.h"
+#include "interrupt.h"
 #include "throttled_status.h"
 
 namespace mvz {
@@ -38,6 +38,8 @@ bool readable(const std::string& path) {
 }
 
 int runCheck(CliSession& s, const CheckOptions& o) {
+    requireRegularInput(o.file);
+    InterruptCancels interrupt; // Ctrl-C stops the check as its Cancel does
     if (std::string why = s.checkDataDir(); !why.empty()) return s.refuse(why);
     ThrottledStatus reporter(s.reporter());
     ErrorReporter errors(reporter);
@@ -67,8 +69,7 @@ int runCheck(CliSession& s, const CheckOptions& o) {
         << ", other: " << n[5] << ")\n"
         << "errors F:     " << r.errors << '\n'
         << "warnings U:   " << r.warnings << '\n';
-    const std::string digest = doSHAOnFile(r.workCopy);
-    out << "control mark: " << (digest.empty() ? "?" : groupedMark(digest)) << '\n';
+    out << "control mark: " << (r.controlMark.empty() ? "?" : r.controlMark) << '\n';
     if (!o.findingsCsv.empty()) out << "findings CSV: " << o.findingsCsv << '\n';
     out.flush();
     if (o.transcript && !writeTranscript(tables, reporter)) return kExitRefused;

@@ -1,5 +1,8 @@
 #include "cli_reporter.h"
 
+#include "base/control_chars.h"
+#include "interrupt.h"
+
 #include <unistd.h>
 
 #include <iostream>
@@ -47,15 +50,17 @@ Button CliReporter::answerFor(const MessageBox& box, Assume assume) {
 
 Button CliReporter::show(const MessageBox& box) {
     endProgressLine();
-    if (!box.title.empty()) out_ << box.title << ": ";
-    out_ << box.text << '\n' << std::flush;
+    // Messages may quote a file's bytes or a path: control characters are
+    // shown escaped, line breaks of the message kept.
+    if (!box.title.empty()) out_ << escapeControlChars(box.title) << ": ";
+    out_ << escapeControlChars(box.text, true) << '\n' << std::flush;
     return answerFor(box, assume_);
 }
 
 void CliReporter::status(const std::string& text) {
     if (!terminal_) return;
     endProgressLine();
-    out_ << text << '\n' << std::flush;
+    out_ << escapeControlChars(text, true) << '\n' << std::flush;
 }
 
 void CliReporter::progress(std::uint64_t done, std::uint64_t total) {
@@ -76,6 +81,10 @@ void CliReporter::progress(std::uint64_t done, std::uint64_t total) {
     out_ << '\r' << line << std::flush;
     progressOpen_ = true;
     if (finished) endProgressLine();
+}
+
+bool CliReporter::cancelRequested() {
+    return InterruptCancels::requested();
 }
 
 void CliReporter::endProgram() {

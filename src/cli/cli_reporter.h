@@ -32,6 +32,8 @@ class CliReporter : public Reporter {
     void status(const std::string& text) override;
     void progress(std::uint64_t done, std::uint64_t total) override;
     void endProgram() override;
+    // True after Ctrl-C while a run is guarded by InterruptCancels.
+    bool cancelRequested() override;
 
     // True once a fatal message has been shown: the command then exits 1.
     bool fatalShown() const { return fatalShown_; }

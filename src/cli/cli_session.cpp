@@ -6,11 +6,17 @@
 #include <system_error>
 #include <unistd.h>
 
+#include "data/input_file.h"
 #include "data/message_table.h"
 #include "exchange/exchange.h"
 #include "exit_codes.h"
+#include "submission/file_swap.h"
 
 namespace mvz {
+
+void requireRegularInput(const std::string& path) {
+    if (isOtherThanRegularFile(path)) throw UsageError(path + " is not a regular file");
+}
 
 CliSession::CliSession(std::string dataDir, CliReporter::Assume assume, std::ostream& out,
                        std::ostream& err)
@@ -19,8 +25,10 @@ CliSession::CliSession(std::string dataDir, CliReporter::Assume assume, std::ost
       errors_(reporter_) {
     errors_.addMessages(standardMessages());
     // An import or takeover cut short is finished or undone before anything
-    // reads the data.
+    // reads the data, and so is a forming or collective run killed between
+    // putting its file in place and committing its form.
     recoverInterruptedExchange(dataDir_);
+    recoverInterruptedRuns(dataDir_);
 }
 
 Tables& CliSession::tables() {

@@ -13,6 +13,11 @@
 
 namespace mvz {
 
+// A command's input file that is there but is not a regular file (a folder, a
+// FIFO, a device) is bad usage: UsageError "<path> is not a regular file". A
+// missing file is left to the command, which names it in its own words.
+void requireRegularInput(const std::string& path);
+
 class CliSession {
   public:
     CliSession(std::string dataDir, CliReporter::Assume assume, std::ostream& out,

@@ -22,6 +22,7 @@ struct DigestOptions {
 };
 
 int runDigestCommand(CliSession& s, const DigestOptions& options) {
+    requireRegularInput(options.file);
     if (options.verifying && !isControlMark(options.verify))
         return s.refuse("\"" + options.verify +
                         "\" is not a control mark: 40 hexadecimal digits, with or without the "

@@ -21,6 +21,7 @@
 #include "data/tables.h"
 #include "exit_codes.h"
 #include "forming_options.h"
+#include "interrupt.h"
 #include "pdf_output.h"
 #include "print/page_a_print.h"
 #include "submission/collective.h"
@@ -162,6 +163,7 @@ int runForm(CliSession& s, const FormOptions& o) {
         throw UsageError("--copy copies one file: with several payers, merge them with --collect "
                          "and the collective file is copied");
     if (std::string why = s.checkDataDir(); !why.empty()) return s.refuse(why);
+    InterruptCancels interrupt; // Ctrl-C stops the run: a payer not yet formed stays as it was
 
     ThrottledStatus echo(s.reporter(), &s.out());
     ErrorReporter errors(echo);
@@ -218,6 +220,7 @@ int runForm(CliSession& s, const FormOptions& o) {
 
 int runCollect(CliSession& s, const std::string& date, const Handing& hand) {
     if (std::string why = s.checkDataDir(); !why.empty()) return s.refuse(why);
+    InterruptCancels interrupt; // Ctrl-C stops the run: the collective file stays as it was
     const std::int32_t day = readSendingDate(date);
     Reporter& reporter = s.reporter();
     const std::optional<CollectiveResult> r = collect(s, s.tables(), reporter, day);

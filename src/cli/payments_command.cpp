@@ -15,6 +15,7 @@
 #include "exit_codes.h"
 #include "import/findings_csv.h"
 #include "import/payment_check.h"
+#include "interrupt.h"
 #include "rules/identifier.h"
 #include "throttled_status.h"
 
@@ -37,6 +38,8 @@ int lastDayOf(int year, int month) {
 }
 
 int runPaymentsCheck(CliSession& s, const PaymentsCheckOptions& o) {
+    requireRegularInput(o.file);
+    InterruptCancels interrupt; // Ctrl-C stops the check as its Cancel does
     if (std::string why = s.checkDataDir(); !why.empty()) return s.refuse(why);
     // The window's field checks, in the order its fields are left.
     if (std::string m = checkPaymentYear(o.year); !m.empty()) return s.refuse(m);

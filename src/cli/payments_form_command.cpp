@@ -17,6 +17,7 @@
 #include "forming_options.h"
 #include "import/finding.h"
 #include "import/payment_forms.h"
+#include "interrupt.h"
 #include "payments_command.h"
 #include "rules/identifier.h"
 #include "throttled_status.h"
@@ -32,6 +33,8 @@ struct Options {
 };
 
 int run(CliSession& s, const Options& o) {
+    requireRegularInput(o.file);
+    InterruptCancels interrupt; // Ctrl-C stops the run: the form stays as it was
     if (std::string why = s.checkDataDir(); !why.empty()) return s.refuse(why);
     ThrottledStatus status(s.reporter(), &s.out());
     ErrorReporter errors(status);

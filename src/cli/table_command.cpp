@@ -264,6 +264,7 @@ int loadChecked(CliSession& s, const TableDef& def, const TableCommand& c) {
 }
 
 int load(CliSession& s, const TableDef& def, const TableCommand& c) {
+    requireRegularInput(c.file);
     if (hasRegisterChecks(def)) return loadChecked(s, def, c);
     TableAccess& t = s.tables().access(accessName(def));
     const CsvLoadResult r = loadCsvFile(t, c.file);

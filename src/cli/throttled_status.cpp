@@ -2,6 +2,8 @@
 
 #include <ostream>
 
+#include "base/control_chars.h"
+
 namespace mvz {
 
 namespace {
@@ -30,9 +32,11 @@ void ThrottledStatus::flush() {
 
 void FindingPrinter::add(const Finding& f) {
     if (status_) status_->flush();
+    // A file's bytes never reach the terminal as they are: an escape
+    // sequence in a checked file would act on it.
     if (out_)
-        *out_ << f.line << ' ' << (f.field.empty() ? "-" : f.field) << ' ' << f.kind << ' '
-              << f.message << '\n';
+        *out_ << f.line << ' ' << (f.field.empty() ? "-" : escapeControlChars(f.field)) << ' '
+              << f.kind << ' ' << escapeControlChars(f.message) << '\n';
     if (next_) next_->add(f);
 }
 

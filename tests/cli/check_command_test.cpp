@@ -81,6 +81,15 @@ TEST_F(CheckCommand, WarningsAloneExitZero) {
     EXPECT_NE(r.out.find("warnings U:   1\n"), std::string::npos);
 }
 
+// The bytes of a checked file never act on the terminal: an escape sequence
+// in a field is printed escaped.
+TEST_F(CheckCommand, ControlCharactersOfTheFileArePrintedEscaped) {
+    const MvzRun r = check({changed(215, "\x1b[31m")}); // the sending date of record 0
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.out.find("1 MV0DTMN F Datum nije numerik=\\x1b[31m"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find('\x1b'), std::string::npos);
+}
+
 TEST_F(CheckCommand, UnreadableFileAndUsageErrorsExitTwo) {
     const MvzRun missing = check({dir.file("missing.txt")});
     EXPECT_EQ(missing.code, 2);

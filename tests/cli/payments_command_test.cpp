@@ -55,6 +55,19 @@ TEST_F(PaymentsCommand, WrongLineExitsOneAndListsItsFindings) {
                           "2,OPCINA,F,Peric Zeljka,Nepoznata šifra općine,112,115,9999\r\n");
 }
 
+// A Ctrl-Z inside the file is an ordinary character: every line is checked.
+// Only one that is the file's last byte ends it.
+TEST_F(PaymentsCommand, OnlyACtrlZThatIsTheLastByteEndsTheFile) {
+    std::string bytes;
+    for (int i = 0; i < 20; ++i)
+        bytes += line("1333") + "\r\n";
+    bytes[2 * 196 + 70] = '\x1a'; // inside the name of line 3
+    std::ofstream(file, std::ios::binary) << bytes << '\x1a';
+    const MvzRun r = runMvz(dir.str(), {"payments", "check", file, "--payer", "1", "--type", "01",
+                                        "--year", "2026", "--month", "12"});
+    EXPECT_NE(r.out.find("Ukupno obrađeno redaka: 20\n"), std::string::npos) << r.out;
+}
+
 TEST_F(PaymentsCommand, UnreadableFileAndBadValues) {
     MvzRun r = runMvz(dir.str(), {"payments", "check", dir.file("missing"), "--payer", "1",
                                   "--type", "01", "--year", "2026", "--month", "12"});

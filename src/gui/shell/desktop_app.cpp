@@ -17,6 +17,7 @@
 #include "shell/shell_icons.h"
 #include "shell/shell_windows.h"
 #include "shell/start_requests.h"
+#include "submission/file_swap.h"
 #include "ui/qt_reporter.h"
 #include "ui/qt_translations.h"
 #include "ui/window_memory.h"
@@ -52,6 +53,8 @@ int runDesktop(int argc, char** argv, const std::string& dataDir) {
     // An import or takeover cut short (the program killed, the power gone)
     // is finished or undone before any table is opened.
     recoverInterruptedExchange(absolute.toStdString());
+    // So is a forming or collective run killed before it committed its form.
+    recoverInterruptedRuns(absolute.toStdString());
     switch (offerNewInstallation(absolute, errors)) {
     case OfferOutcome::Declined:
         return 0;
