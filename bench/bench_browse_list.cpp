@@ -33,6 +33,7 @@
 #include "data/sort_value.h"
 #include "data/tables.h"
 #include "ui/list_window.h"
+#include "window_bench_support.h"
 
 using namespace mvz;
 
@@ -138,13 +139,7 @@ void typeKey(QWidget* target, int key, const QString& text) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    // The offscreen platform's notes about window hints are of no interest here.
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-        if (!text.contains(QLatin1String("propagateSizeHints")))
-            std::fprintf(stderr, "%s\n", qPrintable(text));
-        if (type == QtFatalMsg) std::abort();
-    });
+    bench::prepareWindowBenchmark();
     QApplication app(argc, argv);
     const long rows = argc > 1 ? std::atol(argv[1]) : 1000000;
     const std::string base =

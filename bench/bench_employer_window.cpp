@@ -33,6 +33,7 @@
 #include "rules/insured_person_checks.h"
 #include "setup/initialize.h"
 #include "ui/browse_list.h"
+#include "window_bench_support.h"
 
 using namespace mvz;
 
@@ -154,12 +155,7 @@ double saveMedian(const std::string& dir, ErrorReporter& errors, bool checked, i
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-        if (!text.contains(QLatin1String("propagateSizeHints")))
-            std::fprintf(stderr, "%s\n", qPrintable(text));
-        if (type == QtFatalMsg) std::abort();
-    });
+    bench::prepareWindowBenchmark();
     QApplication app(argc, argv);
     const long rows = argc > 1 ? std::atol(argv[1]) : 100000;
     const std::string base =

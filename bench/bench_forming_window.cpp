@@ -33,6 +33,7 @@
 #include "submission/forming.h"
 #include "submission/forming_window.h"
 #include "ui/lookup_drop_list.h"
+#include "window_bench_support.h"
 
 using namespace mvz;
 
@@ -135,12 +136,7 @@ double formByWindow(const std::string& dir, ErrorReporter& errors) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-        if (!text.contains(QLatin1String("propagateSizeHints")))
-            std::fprintf(stderr, "%s\n", qPrintable(text));
-        if (type == QtFatalMsg) std::abort();
-    });
+    bench::prepareWindowBenchmark();
     QApplication app(argc, argv);
     const long rows = argc > 1 ? std::atol(argv[1]) : 20000;
     std::string dir =
