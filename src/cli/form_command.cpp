@@ -3,7 +3,6 @@
 #include <CLI/CLI.hpp>
 
 #include <array>
-#include <filesystem>
 #include <map>
 #include <memory>
 #include <optional>
@@ -172,8 +171,7 @@ int runForm(CliSession& s, const FormOptions& o) {
     BatchFormingRequest rq;
     rq.payers = payers;
     rq.sequenceGiven = o.form.seq >= 0;
-    if (std::string m = commonFormingRequest(o.form, PeriodDefault::WholeMonth, rq.form);
-        !m.empty()) {
+    if (std::string m = commonFormingRequest(o.form, rq.form); !m.empty()) {
         tell(echo, kFormingTitle, m);
         return kExitRefused;
     }
@@ -233,9 +231,7 @@ int runCollect(CliSession& s, const std::string& date, const Handing& hand) {
 }
 
 int runCopy(CliSession& s, const std::string& file, const std::string& to) {
-    std::error_code ec;
-    if (std::filesystem::exists(file, ec) && !std::filesystem::is_regular_file(file, ec))
-        throw UsageError(file + " is not a regular file");
+    requireRegularInput(file);
     std::string destination = to;
     if (destination.empty()) {
         if (std::string why = s.checkDataDir(); !why.empty()) return s.refuse(why);
@@ -263,7 +259,7 @@ void registerFormCommands(CLI::App& app, CommandRegistry& registry) {
     CLI::App* form =
         app.add_subcommand("form", "form the submission files of one or more payers for a month "
                                    "(\"&Obrada obveznika\")");
-    addFormingOptions(form, o->form, false, PeriodDefault::WholeMonth, true);
+    addFormingOptions(form, o->form, false, true);
     form->add_flag("--collect", o->collect,
                    "then merge the collective list into ZOVAK.MZ0 (\"&Odredi zbirni HASH\"), "
                    "dated with --date; not when a payer was refused");

@@ -53,7 +53,7 @@ std::optional<int> nextSequence(Tables& tables, int payer) {
 } // namespace
 
 void addFormingOptions(CLI::App* cmd, FormingOptions& o, bool yearAndMonthRequired,
-                       PeriodDefault period, bool severalPayers) {
+                       bool severalPayers) {
     if (severalPayers)
         cmd->add_option("--payer", o.payers,
                         "the payer's number (POS:REDBROJ); several as 1,2,7, or all: every "
@@ -70,14 +70,12 @@ void addFormingOptions(CLI::App* cmd, FormingOptions& o, bool yearAndMonthRequir
         year->required();
         month->required();
     }
-    const bool whole = period == PeriodDefault::WholeMonth;
+    // Unlike the window, whose empty days take only rows without days, the
+    // command line takes the whole month when the days are left out.
     cmd->add_option("--from", o.from,
-                    whole ? "first day of the period (default 1: without --from and --to, "
-                            "the whole month)"
-                          : "first day (default 0)");
-    cmd->add_option("--to", o.to,
-                    whole ? "last day of the period (default: the month's last)"
-                          : "last day (default 0)");
+                    "first day of the period (default 1: without --from and --to, the whole "
+                    "month)");
+    cmd->add_option("--to", o.to, "last day of the period (default: the month's last)");
     cmd->add_option("--pay-year", o.payYear, "pay-out year (default: this year)");
     cmd->add_option("--pay-month", o.payMonth, "pay-out month (default: this month)");
     cmd->add_option("--seq", o.seq,
@@ -92,8 +90,7 @@ void addFormingOptions(CLI::App* cmd, FormingOptions& o, bool yearAndMonthRequir
                   "collective: add to the collective list instead of starting a new one");
 }
 
-std::string commonFormingRequest(const FormingOptions& o, PeriodDefault period,
-                                 FormingRequest& rq) {
+std::string commonFormingRequest(const FormingOptions& o, FormingRequest& rq) {
     const CivilDate today = civilDate(todayDayNumber());
     // A calculation type is its two characters as typed: "1" is refused by
     // the forming run's own check, not taken for "01".
@@ -106,9 +103,8 @@ std::string commonFormingRequest(const FormingOptions& o, PeriodDefault period,
     for (const std::string& m : {checkFormingYear(year), checkFormingMonth(month, type)})
         if (!m.empty()) return m;
     const int y = std::stoi(std::string(trim(year))), mo = std::stoi(month);
-    const bool whole = period == PeriodDefault::WholeMonth;
-    const std::string from = o.from.empty() ? (whole ? "1" : "0") : o.from;
-    const std::string to = o.to.empty() ? (whole ? std::to_string(lastDayOf(y, mo)) : "0") : o.to;
+    const std::string from = o.from.empty() ? "1" : o.from;
+    const std::string to = o.to.empty() ? std::to_string(lastDayOf(y, mo)) : o.to;
     for (const std::string& m : {checkFormingDay(from, y, mo), checkFormingDay(to, y, mo),
                                  checkPayYear(payYear), checkPayMonth(payMonth)})
         if (!m.empty()) return m;
@@ -127,9 +123,8 @@ std::string commonFormingRequest(const FormingOptions& o, PeriodDefault period,
     return o.seq >= 0 ? checkSequence(o.seq) : std::string();
 }
 
-std::string formingRequestFrom(const FormingOptions& o, PeriodDefault period, Tables& tables,
-                               FormingRequest& rq) {
-    if (std::string m = commonFormingRequest(o, period, rq); !m.empty()) return m;
+std::string formingRequestFrom(const FormingOptions& o, Tables& tables, FormingRequest& rq) {
+    if (std::string m = commonFormingRequest(o, rq); !m.empty()) return m;
     rq.payer = o.payer;
     if (o.seq >= 0) return {};
     const std::optional<int> next = nextSequence(tables, o.payer);

@@ -27,29 +27,23 @@ struct FormingOptions {
     bool append = false;
 };
 
-// How the period defaults when --from/--to are left out: 0 to 0 (the
-// window's empty fields) or the whole month.
-enum class PeriodDefault { Zero, WholeMonth };
-
 // Declares --payer --type --year --month --from --to --pay-year --pay-month
 // --seq --date --mode --append on the command. With `severalPayers`, --payer
 // takes a list of payer numbers or "all" (into FormingOptions::payers).
 void addFormingOptions(CLI::App* command, FormingOptions& o, bool yearAndMonthRequired,
-                       PeriodDefault period, bool severalPayers = false);
+                       bool severalPayers = false);
 
 // The values every payer's request shares (all but the payer and the
 // sequence number), after the window's field checks in the order the fields
 // are accepted. Returns "" or the message of the first check that fails.
 // Throws UsageError for a sending date that is not DD.MM.YYYY.
-std::string commonFormingRequest(const FormingOptions& o, PeriodDefault period,
-                                 FormingRequest& request);
+std::string commonFormingRequest(const FormingOptions& o, FormingRequest& request);
 
 // The request for the one payer of --payer: the common values, the payer and
 // the sequence number (--seq, or the payer's last + 1). Returns "" or the
 // message of the first check that fails ("Poslodavac rednog broja N ne
 // postoji" for a payer that is not there).
-std::string formingRequestFrom(const FormingOptions& o, PeriodDefault period, Tables& tables,
-                               FormingRequest& request);
+std::string formingRequestFrom(const FormingOptions& o, Tables& tables, FormingRequest& request);
 
 // The payer numbers of --payer ("1,2,7"); empty for "all". Throws UsageError
 // for anything else.

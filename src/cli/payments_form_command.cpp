@@ -50,9 +50,7 @@ int run(CliSession& s, const Options& o) {
 
     PaymentFormsRequest rq;
     rq.inputFile = o.file;
-    if (std::string m = formingRequestFrom(o.form, PeriodDefault::WholeMonth, tables, rq.form);
-        !m.empty())
-        return refuse(m);
+    if (std::string m = formingRequestFrom(o.form, tables, rq.form); !m.empty()) return refuse(m);
 
     FindingPrinter findings(&s.out(), nullptr, &status);
     const PaymentFormsResult r = formFromPaymentData(tables, rq, &findings);
@@ -83,7 +81,7 @@ void registerPaymentsFormCommand(CLI::App& app, CommandRegistry& registry) {
         "form", "form one payer's submission file from a payment-data file "
                 "(\"Formiranje obrazaca M-Vz na temelju preuzetih podataka\")");
     form->add_option("FILE", o->file, "the payment-data file (194-character lines)")->required();
-    addFormingOptions(form, o->form, true, PeriodDefault::WholeMonth);
+    addFormingOptions(form, o->form, true);
     form->add_flag("--collect", o->collect,
                    "then merge the collective list into ZOVAK.MZ0, dated with --date");
     registry.add(form, [o](CliSession& s) { return run(s, *o); });
