@@ -6,6 +6,7 @@
 #include "base/fixed_text.h"
 #include "data/table_access.h"
 #include "data/tables.h"
+#include "submission/output_files.h"
 
 namespace mvz {
 
@@ -34,11 +35,7 @@ std::string outputFolder(Tables& tables) {
 FormFiles formFiles(Tables& tables, int payer, int sequence) {
     char name[32];
     std::snprintf(name, sizeof name, "F%03d%04d.TXT", payer, sequence);
-    return {outputFolder(tables) + name, firstRecordField(tables, "IZLF", "REDAK") + "ZOVAK.MZ0"};
-}
-
-std::string collectiveFile(Tables& tables) {
-    return outputFolder(tables) + "ZOVAK.MZ0";
+    return {outputFolder(tables) + name, mz0CopyTarget(tables)};
 }
 
 } // namespace mvz

@@ -16,10 +16,7 @@ struct FormFiles {
 };
 
 // Reads the output folder (APLPARAM, first record; the data folder when it
-// is blank) and the MZ0 folder (the first line of TBIZLFOLDER.TXT).
+// is blank); the copy target is mz0CopyTarget's.
 FormFiles formFiles(Tables& tables, int payer, int sequence);
-
-// The collective file: the output folder + "ZOVAK.MZ0".
-std::string collectiveFile(Tables& tables);
 
 } // namespace mvz
